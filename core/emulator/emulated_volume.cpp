@@ -26,8 +26,15 @@ inline void putPixel(std::uint8_t *px, unsigned r, unsigned g, unsigned b) {
 }
 
 EmulatedVolume g_volume;
+PlaneAllocator g_allocator = nullptr;
+
+void *allocateZeroed(std::size_t count, std::size_t size) {
+    return g_allocator ? g_allocator(count, size) : std::calloc(count, size);
+}
 
 } // namespace
+
+void setPlaneAllocator(PlaneAllocator allocator) { g_allocator = allocator; }
 
 EmulatedVolume &volume() { return g_volume; }
 
@@ -46,20 +53,20 @@ void EmulatedVolume::create() {
     planePixels_ = kPlanePixels;
     planeBytes_ = kPlaneBytes;
 
-    backStore_ = static_cast<std::uint8_t **>(std::calloc(kPlanes, sizeof(std::uint8_t *)));
-    frontStore_ = static_cast<std::uint8_t **>(std::calloc(kPlanes, sizeof(std::uint8_t *)));
+    backStore_ = static_cast<std::uint8_t **>(allocateZeroed(kPlanes, sizeof(std::uint8_t *)));
+    frontStore_ = static_cast<std::uint8_t **>(allocateZeroed(kPlanes, sizeof(std::uint8_t *)));
     for (std::uint8_t **store : {backStore_, frontStore_}) {
         if (!store) {
             messageBox("Error", "Ran out of memory");
             continue;
         }
         for (int i = 0; i < kPlanes; ++i) {
-            store[i] = static_cast<std::uint8_t *>(std::calloc(1, kBufferBytes));
+            store[i] = static_cast<std::uint8_t *>(allocateZeroed(1, kBufferBytes));
             if (!store[i]) messageBox("Error", "Ran out of memory");
         }
     }
-    backView_ = static_cast<std::uint8_t **>(std::calloc(kPlanes, sizeof(std::uint8_t *)));
-    frontView_ = static_cast<std::uint8_t **>(std::calloc(kPlanes, sizeof(std::uint8_t *)));
+    backView_ = static_cast<std::uint8_t **>(allocateZeroed(kPlanes, sizeof(std::uint8_t *)));
+    frontView_ = static_cast<std::uint8_t **>(allocateZeroed(kPlanes, sizeof(std::uint8_t *)));
     for (int i = 0; i < kPlanes; ++i) {
         // A missing buffer has no view either, so that no write can reach it.
         const std::size_t shift = std::size_t(kOffsetRows - i) * kRowBytes;

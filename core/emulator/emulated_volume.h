@@ -3,6 +3,7 @@
 // command path and the frame hand-off drive. One global instance stands in for the display.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vx::emu {
@@ -57,6 +58,11 @@ class EmulatedVolume {
     int displayMode_ = 0;
     std::uint8_t chosenPlanes_[kPlanes] = {};
 };
+
+// Replaces calloc for the plane buffers and pointer arrays (tests inject failures); null
+// restores calloc.
+using PlaneAllocator = void *(*)(std::size_t count, std::size_t size);
+void setPlaneAllocator(PlaneAllocator allocator);
 
 // The one device of the process.
 EmulatedVolume &volume();

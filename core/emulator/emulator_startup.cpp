@@ -29,9 +29,18 @@ int vxEmuPresentFrame(const unsigned int *words) {
 
 unsigned int vxEmuUpdateDisplay() { return 0; }
 
+namespace {
+void (*g_messageHandler)(const char *, const char *) = nullptr;
+} // namespace
+
+extern "C" VX_API void vxEmuSetMessageHandler(void (*handler)(const char *, const char *)) {
+    g_messageHandler = handler;
+}
+
 namespace vx::emu {
 void messageBox(const char *caption, const char *text) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    if (g_messageHandler) g_messageHandler(caption, text);
+    else std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 ContextScope::ContextScope() = default;
 ContextScope::~ContextScope() = default;
