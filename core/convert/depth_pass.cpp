@@ -28,6 +28,27 @@ bool isIdentity8(const std::uint8_t *table) {
     return true;
 }
 
+bool isRising8(const std::uint8_t *table) {
+    for (unsigned i = 1; i < 256; ++i)
+        if (table[i] < table[i - 1]) return false;
+    return true;
+}
+
+// Smallest and largest mapped byte-3 depth of the frame. Through a table that never falls
+// (the identity, a linearising table) they are the mapped smallest and largest raw depths, so
+// the scan needs no lookups.
+void minMaxMapped8(const PlaneJob &job, const KernelTable &kernels, unsigned *lo, unsigned *hi) {
+    const std::uint8_t *table = job.depthTable8;
+    if (isRising8(table)) {
+        unsigned rawLo = 0, rawHi = 0;
+        kernels.minMaxByte3(job.frame, job.pixels, nullptr, &rawLo, &rawHi);
+        *lo = table[rawLo];
+        *hi = table[rawHi];
+    } else {
+        kernels.minMaxByte3(job.frame, job.pixels, table, lo, hi);
+    }
+}
+
 // Method 200: a mapped depth below the near bound becomes it; otherwise one above the far
 // bound becomes that.
 inline unsigned clampFixed(unsigned m, unsigned lo, unsigned hi) {
@@ -110,7 +131,7 @@ void depthPass8(const PlaneJob &job, std::uint8_t prepared[256], int *cutDepth,
     case VX_DEPTHSCAN_MIN_MAX:
     case VX_DEPTHSCAN_SKIP_FARTHEST: {
         unsigned lo = 0, hi = 0;
-        kernels.minMaxByte3(job.frame, n, scanTable, &lo, &hi);
+        minMaxMapped8(job, kernels, &lo, &hi);
         if (job.method == VX_DEPTHSCAN_SKIP_FARTHEST) {
             const unsigned below = kernels.maxBelowByte3(job.frame, n, scanTable, hi);
             for (int v = 0; v < 256; ++v)
@@ -124,7 +145,7 @@ void depthPass8(const PlaneJob &job, std::uint8_t prepared[256], int *cutDepth,
     case VX_DEPTHSCAN_BLANK_FAR: {
         const unsigned far = user.hi8;
         unsigned lo = 0, hi = 0;
-        kernels.minMaxByte3(job.frame, n, scanTable, &lo, &hi);
+        minMaxMapped8(job, kernels, &lo, &hi);
         for (int v = 0; v < 256; ++v)
             if (prepared[v] >= far) prepared[v] = std::uint8_t(far);
         // A prepared depth equal to the far bound is exactly a mapped depth at or beyond it.

@@ -7,6 +7,13 @@
 
 #include "convert/word_kernels.h"
 
+// Keeps the compiler from emulating gathers with SSE2, which is slower than scalar lookups.
+#if defined(__clang__)
+#define VX_SCALAR_LOOP _Pragma("clang loop vectorize(disable) interleave(disable)")
+#else
+#define VX_SCALAR_LOOP
+#endif
+
 namespace vx::core {
 
 namespace {
@@ -162,6 +169,9 @@ template <> struct Offsets<Layout::GRAY16> { static constexpr int r = 1, g = 1, 
 template <> struct Offsets<Layout::GRAY8> { static constexpr int r = 0, g = 0, b = 0; };
 
 template <Layout L, ZSource Z>
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-tree-vectorize")))
+#endif
 void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out, const WordParams &p) {
     constexpr std::size_t bpp = bytesPerPixel<L>();
     using O = Offsets<L>;
@@ -172,6 +182,8 @@ void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out, const W
         for (int v = 0; v < 256; ++v) zOfByte[v] = packedZ(p.prepared[v], p.lo, p.k);
         black = c.r[0] | c.g[0] | c.b[0];
     }
+    // Table lookups do not vectorise with SSE2: one pixel at a time, in scalar registers.
+    VX_SCALAR_LOOP
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t *px = src + i * bpp;
         std::uint32_t w = c.r[px[O::r]] | c.g[px[O::g]] | c.b[px[O::b]];
