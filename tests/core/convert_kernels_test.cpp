@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <sstream>
 #include <string>
@@ -119,7 +120,10 @@ testing::AssertionResult sameAsReference(const PlaneCase &c, std::mt19937 &rng) 
     const std::size_t n = c.pixels;
     const int bpp = bytesOf(c.format);
     std::vector<std::uint8_t> frame(n * bpp);
-    for (auto &b : frame) b = std::uint8_t(rng());
+    for (std::size_t i = 0; i < frame.size(); i += 4) {
+        const std::uint32_t r = rng();
+        std::memcpy(frame.data() + i, &r, std::min<std::size_t>(4, frame.size() - i));
+    }
     std::vector<std::uint16_t> depth(n);
     const bool eightBit = c.format == VX_FORMAT_RGBZ || c.format == VX_FORMAT_BGRZ;
     const unsigned maxValue = eightBit ? 255 : 65535;
@@ -230,10 +234,15 @@ TEST(ConvertKernels, FullPlaneFramesMatchTheStraightforwardConversion) {
     const auto tables = depthTables(rng);
     const auto intensities = intensityTables(rng);
     const DepthBounds user{30, 2000, 220, 60000};
+    // Every format under the measured range and under the far cut; the other two methods on
+    // one format of each depth width (the small frames above cover every combination).
     for (unsigned format = 68; format <= 75; ++format)
         for (int method : {200, 201, 202, 203})
             for (KernelLevel level : levels())
                 for (int t = 0; t < 2; ++t) {
+                    const bool sampled = method == 201 || method == 203 || format == 70 ||
+                                         format == 72;
+                    if (!sampled) continue;
                     const PlaneCase c{format, method, level, &tables[t], &intensities[0],
                                       VX_PLANE_PIXELS, Spread::Uniform, user};
                     ASSERT_TRUE(sameAsReference(c, rng));
