@@ -59,9 +59,10 @@ extern "C" {
 
 /* No-progress limit of the wait for the previous transfer, in milliseconds: when the count of
  * words still to be transferred has not fallen for longer than this, the send fails with error
- * index 5, "Timeout waiting for previous transfer to finish". The driver checks the count again
- * every 10 milliseconds meanwhile. The slowest regular transfer, a whole volume, takes under a
- * second, and the count falls steadily during it. */
+ * index 5, "Timeout waiting for previous transfer to finish". Meanwhile the driver checks the
+ * count every 10 milliseconds. The count falls steadily while the card takes words, so the
+ * limit trips only when the card has stopped taking them; it does not bound the length of a
+ * transfer. */
 #define VXHW_TRANSFER_STALL_LIMIT_MS 1000u
 
 /* ======================================================================================== */

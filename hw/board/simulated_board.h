@@ -117,7 +117,7 @@ public:
     bool groupAssigned() const noexcept { return groupAssigned_; }
     bool groupModeSet() const noexcept { return groupModeSet_; }
     bool clockReversed() const noexcept { return clockReversed_; }
-    int16_t line(int16_t line) const noexcept { return lines_[line & 7]; }
+    int16_t line(int16_t number) const noexcept { return lines_[number & 7]; }
     // Forgets the recorded events, violations and messages, all but a message whose words are
     // still on their way.
     void clearLog() noexcept;
