@@ -22,6 +22,20 @@ bool isIdentity16(const std::uint16_t *table) {
     return true;
 }
 
+// Whether entry i + 1 >= entry i everywhere, eight pairs at a time (SSE2 compares signed
+// 16-bit values: the sign bit is flipped on the way in).
+bool isRising16(const std::uint16_t *table) {
+    const __m128i bias = _mm_set1_epi16(short(0x8000));
+    for (unsigned i = 0; i + 9 <= 65536; i += 8) {
+        const __m128i a = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(table + i)), bias);
+        const __m128i b = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(table + i + 1)), bias);
+        if (_mm_movemask_epi8(_mm_cmplt_epi16(b, a))) return false;
+    }
+    for (unsigned i = 65536 - 8; i < 65535; ++i)
+        if (table[i + 1] < table[i]) return false;
+    return true;
+}
+
 bool isIdentity8(const std::uint8_t *table) {
     for (unsigned i = 0; i < 256; ++i)
         if (table[i] != i) return false;
@@ -63,7 +77,7 @@ bool isSupportedScanMethod(int method) {
     return method >= VX_DEPTHSCAN_FIXED && method <= VX_DEPTHSCAN_BLANK_FAR;
 }
 
-void depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable &kernels) {
+bool depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable &kernels) {
     std::uint16_t *depth = job.depth;
     const std::size_t n = job.pixels;
     const std::uint16_t *table = job.depthTable16;
@@ -79,8 +93,18 @@ void depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable 
         // With the identity table the mapped depths are the depths themselves: nothing to
         // rewrite, only the range to find.
         unsigned lo = 0, hi = 0;
-        if (isIdentity16(table)) kernels.minMax16(depth, n, &lo, &hi);
-        else kernels.mapMinMax16(depth, n, table, &lo, &hi);
+        bool deferred = false;
+        if (isIdentity16(table)) {
+            kernels.minMax16(depth, n, &lo, &hi);
+        } else if (job.method == VX_DEPTHSCAN_MIN_MAX && isRising16(table)) {
+            unsigned rawLo = 0, rawHi = 0;
+            kernels.minMax16(depth, n, &rawLo, &rawHi);
+            lo = table[rawLo];
+            hi = table[rawHi];
+            deferred = true;
+        } else {
+            kernels.mapMinMax16(depth, n, table, &lo, &hi);
+        }
         if (job.method == VX_DEPTHSCAN_SKIP_FARTHEST) {
             // The farthest depth moves onto the largest one below it (0 if there is none).
             const unsigned below = kernels.maxBelow16(depth, n, hi);
@@ -89,7 +113,7 @@ void depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable 
         }
         computed.lo16 = std::uint16_t(lo);
         computed.hi16 = std::uint16_t(hi);
-        break;
+        return deferred;
     }
     case VX_DEPTHSCAN_BLANK_FAR: {
         // Depths at or beyond the user's far bound are cut: clamped to it and blacked.
@@ -110,6 +134,7 @@ void depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable 
     }
     default: break;
     }
+    return false;
 }
 
 void depthPass8(const PlaneJob &job, std::uint8_t prepared[256], int *cutDepth,

@@ -13,8 +13,11 @@ namespace vx::core {
 bool isSupportedScanMethod(int method);
 
 // Formats 68 to 71: prepares job.depth in place (and, under method 203, zeroes the cut pixels
-// of job.frame, `pixelBytes` bytes each). The method must be supported.
-void depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable &kernels);
+// of job.frame, `pixelBytes` bytes each). The method must be supported. Returns true when the
+// depths still have to be mapped through the depth table, which the word builder then does
+// on its way (method 201 with a table that never falls: the range is found from the raw
+// depths).
+bool depthPass16(const PlaneJob &job, std::size_t pixelBytes, const KernelTable &kernels);
 
 // Formats 72 and 73: scans byte 3 of the 4-byte pixels of job.frame and fills the prepared
 // depth of every byte value (prepared[256]); the caller's frame is left alone, since the words

@@ -168,11 +168,13 @@ template <> struct Offsets<Layout::BGRZ4> { static constexpr int r = 2, g = 1, b
 template <> struct Offsets<Layout::GRAY16> { static constexpr int r = 1, g = 1, b = 1; };
 template <> struct Offsets<Layout::GRAY8> { static constexpr int r = 0, g = 0, b = 0; };
 
-template <Layout L, ZSource Z>
+template <Layout L, ZSource Z, bool MapDepth = false>
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((optimize("no-tree-vectorize")))
 #endif
 void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out, const WordParams &p) {
+    if constexpr (Z == ZSource::Depth16 && !MapDepth)
+        if (p.depthTable) return wordsOf<L, Z, true>(src, n, out, p);
     constexpr std::size_t bpp = bytesPerPixel<L>();
     using O = Offsets<L>;
     const ColourTables c(p.intensity);
@@ -188,7 +190,12 @@ void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out, const W
         const std::uint8_t *px = src + i * bpp;
         std::uint32_t w = c.r[px[O::r]] | c.g[px[O::g]] | c.b[px[O::b]];
         if constexpr (Z == ZSource::Depth16) {
-            w |= packedZ(p.depth[i], p.lo, p.k);
+            unsigned d = p.depth[i];
+            if constexpr (MapDepth) {
+                d = p.depthTable[d];
+                p.depthOut[i] = std::uint16_t(d);
+            }
+            w |= packedZ(d, p.lo, p.k);
         } else if constexpr (Z == ZSource::Byte3Depth) {
             const unsigned d = px[3];
             if (int(p.prepared[d]) == p.cutDepth) w = black;

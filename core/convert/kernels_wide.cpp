@@ -39,6 +39,14 @@ VX_WIDE_INLINE __m512i lookup(const ByteTable &t, __m512i v) {
     return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), low, high);
 }
 
+// Entries table[d] of 16 depths; the lanes of the last entry are masked off the gather, which
+// would read 2 bytes past the table for them, and take that entry directly.
+VX_WIDE_INLINE __m512i gatherDepths(const std::uint16_t *table, __m512i d, __m512i lastEntry) {
+    const __mmask16 inside = _mm512_cmpneq_epi32_mask(d, _mm512_set1_epi32(65535));
+    const __m512i m = _mm512_mask_i32gather_epi32(lastEntry, inside, d, table, 2);
+    return _mm512_and_si512(m, _mm512_set1_epi32(0xFFFF));
+}
+
 VX_WIDE_INLINE void reduceU16(__m512i vmin, __m512i vmax, unsigned *lo, unsigned *hi) {
     alignas(64) std::uint16_t mins[32], maxs[32];
     _mm512_store_si512(mins, vmin);
@@ -74,17 +82,11 @@ VX_WIDE void mapMinMax16(std::uint16_t *depth, std::size_t n, const std::uint16_
                          unsigned *lo, unsigned *hi) {
     const std::size_t whole = n / 16 * 16;
     if (whole == 0) return baselineKernels().mapMinMax16(depth, n, table, lo, hi);
-    // Each lane gathers the 4 bytes at entry d, which for the last entry would reach past
-    // the table: that lane is masked off and takes the last entry instead.
-    const __m512i lastIndex = _mm512_set1_epi32(65535);
     const __m512i lastEntry = _mm512_set1_epi32(table[65535]);
-    const __m512i low16 = _mm512_set1_epi32(0xFFFF);
     __m512i vmin = _mm512_set1_epi32(-1), vmax = _mm512_setzero_si512();
     for (std::size_t i = 0; i < whole; i += 16) {
         const __m512i d = _mm512_cvtepu16_epi32(_mm256_loadu_si256((const __m256i *)(depth + i)));
-        const __mmask16 inside = _mm512_cmpneq_epi32_mask(d, lastIndex);
-        __m512i m = _mm512_mask_i32gather_epi32(lastEntry, inside, d, table, 2);
-        m = _mm512_and_si512(m, low16);
+        const __m512i m = gatherDepths(table, d, lastEntry);
         _mm256_storeu_si256((__m256i *)(depth + i), _mm512_cvtepi32_epi16(m));
         vmin = _mm512_min_epu32(vmin, m);
         vmax = _mm512_max_epu32(vmax, m);
@@ -226,9 +228,11 @@ template <Layout L> VX_WIDE_INLINE __m512i loadGroup(const std::uint8_t *src) {
     else return _mm512_zextsi128_si512(_mm_loadu_si128((const __m128i *)src));
 }
 
-template <Layout L, ZSource Z>
+template <Layout L, ZSource Z, bool MapDepth = false>
 VX_WIDE void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out,
                      const WordParams &p) {
+    if constexpr (Z == ZSource::Depth16 && !MapDepth)
+        if (p.depthTable) return wordsOf<L, Z, true>(src, n, out, p);
     constexpr std::size_t bpp = bytesPerPixel(L);
     static constexpr std::array<std::uint8_t, 64> kArrange = arrangement(L);
     const std::size_t whole = n / 16 * 16;
@@ -244,6 +248,8 @@ VX_WIDE void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out,
     const std::uint32_t i0 = p.intensity[0];
     const __m512i black = _mm512_set1_epi32(int((i0 << 24) | (i0 << 16) | (i0 << 8)));
     const __m512i cutDepth = _mm512_set1_epi32(p.cutDepth);
+    __m512i lastDepth = _mm512_setzero_si512();
+    if constexpr (MapDepth) lastDepth = _mm512_set1_epi32(p.depthTable[65535]);
 
     for (std::size_t i = 0; i < whole; i += 16) {
         const __m512i raw = loadGroup<L>(src + i * bpp);
@@ -252,8 +258,11 @@ VX_WIDE void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out,
         else arranged = _mm512_permutexvar_epi8(arrange, raw);
         __m512i w = _mm512_and_si512(lookup(intensity, arranged), colourBytes);
         if constexpr (Z == ZSource::Depth16) {
-            const __m512i d =
-                _mm512_cvtepu16_epi32(_mm256_loadu_si256((const __m256i *)(p.depth + i)));
+            __m512i d = _mm512_cvtepu16_epi32(_mm256_loadu_si256((const __m256i *)(p.depth + i)));
+            if constexpr (MapDepth) {
+                d = gatherDepths(p.depthTable, d, lastDepth);
+                _mm256_storeu_si256((__m256i *)(p.depthOut + i), _mm512_cvtepi32_epi16(d));
+            }
             const __m512i t = _mm512_srli_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(d, lo), k), 11);
             w = _mm512_or_si512(w, _mm512_and_si512(t, zMask));
         } else if constexpr (Z == ZSource::Byte3Depth) {
@@ -271,6 +280,7 @@ VX_WIDE void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out,
     if (whole < n) {
         WordParams tail = p;
         if (tail.depth) tail.depth += whole;
+        if (tail.depthOut) tail.depthOut += whole;
         baselineKernels().buildWords(L, Z, src + whole * bpp, n - whole, out + whole, tail);
     }
 }

@@ -41,11 +41,15 @@ unsigned buildPlaneWords(const PlaneJob &job) {
         static constexpr Layout kLayouts[] = {Layout::RGB3, Layout::BGR3, Layout::RGBX4,
                                               Layout::XBGR4};
         const Layout layout = kLayouts[job.format - VX_FORMAT_RGB_Z16];
-        depthPass16(job, job.format <= VX_FORMAT_BGR_Z16 ? 3 : 4, kernels);
+        const bool mapInWords = depthPass16(job, job.format <= VX_FORMAT_BGR_Z16 ? 3 : 4, kernels);
         const DepthBounds &b = *job.boundsInEffect;
         params.lo = b.lo16;
         params.k = planeScale(b.lo16, b.hi16);
         params.depth = job.depth;
+        if (mapInWords) {
+            params.depthTable = job.depthTable16;
+            params.depthOut = job.depth;
+        }
         kernels.buildWords(layout, ZSource::Depth16, job.frame, n, job.words, params);
         return VX_OK;
     }

@@ -32,6 +32,10 @@ struct WordParams {
     int lo = 0;
     int k = 0;
     const std::uint16_t *depth = nullptr;   // Depth16
+    // Depth16: when set, each depth is first mapped through this table and the mapped depth
+    // written to depthOut[i] (the same buffer), so that the mapping needs no pass of its own.
+    const std::uint16_t *depthTable = nullptr;
+    std::uint16_t *depthOut = nullptr;
     const std::uint8_t *prepared = nullptr; // Byte3Depth: prepared depth of each byte-3 value
     bool preparedIsIdentity = false;        // prepared[v] == v for every v
     // Byte3Depth under method 203: pixels whose prepared depth equals cutDepth were cut and
