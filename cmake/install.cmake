@@ -2,8 +2,24 @@
 # vx::vxhw) and pkg-config files.
 include(CMakePackageConfigHelpers)
 set(VX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/vx)
+
+# The pkg-config files find the prefix from their own place (${pcfiledir}), so that an
+# installation moved elsewhere, or made with `cmake --install --prefix`, still works.
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}" OR IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+    set(VX_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+    set(VX_PC_LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
+    set(VX_PC_INCLUDEDIR "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+else()
+    file(RELATIVE_PATH _vx_pc_up /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+    string(REGEX REPLACE "/$" "" _vx_pc_up "${_vx_pc_up}")
+    set(VX_PC_PREFIX "\${pcfiledir}/${_vx_pc_up}")
+    set(VX_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+    set(VX_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
 foreach(lib vx vxUtil vxhw)
     if(TARGET ${lib})
+        # An installed library finds the kit's other libraries beside itself.
+        set_target_properties(${lib} PROPERTIES INSTALL_RPATH "$ORIGIN")
         install(TARGETS ${lib} EXPORT vxTargets
             LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
             RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
