@@ -1,3 +1,5 @@
+// The depth pass: table checks (identity, rising) that let the common cases skip lookups, and
+// the four depth scan methods for 16-bit depth buffers and for byte-3 depths.
 #include "convert/depth_pass.h"
 
 #include <emmintrin.h>

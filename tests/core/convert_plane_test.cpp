@@ -130,6 +130,11 @@ TEST_F(PlaneConversion, PackedZAtTheBoundsAndOnPlaneBoundaries) {
         std::uint16_t depth = std::uint16_t(row.depth);
         CallbackLog::reset(1);
         ASSERT_EQ(vxRenderBuffer(pixel.data(), &depth), VX_OK);
+        // Under method 200 the depth queries answer the user bounds.
+        EXPECT_EQ(get<std::uint16_t>(VX_GET_MIN_DEPTHS), row.lo);
+        EXPECT_EQ(get<std::uint16_t>(VX_GET_MAX_DEPTHS), row.hi);
+        EXPECT_EQ(depth, row.format <= 71 ? std::min(std::max(row.depth, row.lo), row.hi) : row.depth)
+            << "the prepared depth is clamped into the fixed range";
         const std::uint32_t w = CallbackLog::words.at(0);
         EXPECT_EQ(w & 0xFF, row.z & 0xFF);
         EXPECT_EQ((w >> 8) & 7, row.z >> 8) << "two Z bits, then a zero bit, under blue";
@@ -181,6 +186,7 @@ TEST_F(PlaneConversion, ScanMethodsPrepareDepthsAndComputeTheirBounds) {
         EXPECT_EQ(get<std::uint16_t>(VX_GET_MIN_DEPTHS), row.lo);
         EXPECT_EQ(get<std::uint16_t>(VX_GET_MAX_DEPTHS), row.hi);
         for (int i = 0; i < n; ++i) EXPECT_EQ(CallbackLog::words[i] & 0x3FF, row.z[i]) << i;
+        EXPECT_TRUE(convtest::frontShowsRegion(CallbackLog::words, 10, 10, n, 1));
     }
 }
 
@@ -228,6 +234,7 @@ TEST_F(PlaneConversion, ScanMethodsOfByteDepths) {
                 EXPECT_NE(w & 0xFFFFF800u, 0u) << i;
             }
         }
+        EXPECT_TRUE(convtest::frontShowsRegion(CallbackLog::words, 0, 0, n, 1));
     }
 }
 

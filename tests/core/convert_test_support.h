@@ -85,6 +85,26 @@ inline testing::AssertionResult frontHoldsFullPlane(const std::vector<std::uint3
     return testing::AssertionSuccess();
 }
 
+// Checks that the front store shows the sub-plane frame `words` (a width x height rectangle at
+// x0, y0) on every plane.
+inline testing::AssertionResult frontShowsRegion(const std::vector<std::uint32_t> &words, int x0,
+                                                 int y0, int width, int height) {
+    for (int plane = 0; plane < VX_NUM_PLANES; ++plane) {
+        const Plane p = readPlane(0, plane);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const Rgb want = deviceColour(words[std::size_t(y) * width + x], plane);
+                const Rgb got = pixelOf(p, x0 + x, y0 + y);
+                if (got != want)
+                    return testing::AssertionFailure()
+                           << "plane " << plane << " at (" << x0 + x << ", " << y0 + y << "): ("
+                           << got[0] << ", " << got[1] << ", " << got[2] << ") instead of ("
+                           << want[0] << ", " << want[1] << ", " << want[2] << ")";
+            }
+    }
+    return testing::AssertionSuccess();
+}
+
 // An initialised library with `capacity()` pixels of scratch buffer and the command path
 // watched.
 class Library : public testing::Test {
