@@ -1,7 +1,9 @@
 // The emulator's entry points that the rest of the core library calls: start-up and teardown,
-// the OpenGL entry-point loader, the frame hand-off and the context switch around every use of
-// the emulator's rendering context.
+// the OpenGL entry-point loader, the frame hand-off, message boxes and the context switch
+// around every use of the emulator's rendering context.
 #pragma once
+
+#include "emulator/platform/platform.h"
 
 // Starts the emulator: window, rendering context and the emulated volume. Always 0; problems
 // are reported in message boxes.
@@ -16,23 +18,24 @@ int vxEmuPresentFrame(const unsigned int *words);
 
 namespace vx::emu {
 
-// Shows a message box with an OK button (or hands it to the application's message handler).
-void messageBox(const char *caption, const char *text);
+// Shows a message box with an OK button, or hands it to the application's message handler.
+void messageBox(const char *caption, const char *text, MessageIcon icon = MessageIcon::Plain);
 
 // Saves the calling thread's current OpenGL context pair and makes the emulator's current;
-// the destructor makes the saved pair current again.
+// the destructor makes the saved pair current again. Does nothing while the emulator has no
+// context (or the entry points are missing).
 class ContextScope {
   public:
     ContextScope();
     ~ContextScope();
     ContextScope(const ContextScope &) = delete;
     ContextScope &operator=(const ContextScope &) = delete;
+    // True when the emulator's context is current inside the scope.
+    bool active() const { return platform_ != nullptr; }
 
   private:
-    void *savedDisplay_ = nullptr;
-    void *savedDrawable_ = nullptr;
-    void *savedContext_ = nullptr;
-    bool switched_ = false;
+    SavedContext saved_;
+    Platform *platform_ = nullptr;
 };
 
 } // namespace vx::emu
