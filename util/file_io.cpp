@@ -2,6 +2,9 @@
 #include "file_io.h"
 
 #include <sys/stat.h>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace vx::util {
 
@@ -55,6 +58,20 @@ bool File::close() {
     if (std::fclose(file_) != 0) ok = false;
     file_ = nullptr;
     return ok;
+}
+
+void adviseHugePages(void *block, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t kPage = 4096, kHugePage = 2u << 20;
+    if (bytes < 2 * kHugePage) return; // too small to hold a whole huge page once aligned
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + kPage - 1) & ~std::uintptr_t(kPage - 1);
+    const std::uintptr_t end = (start + bytes) & ~std::uintptr_t(kPage - 1);
+    madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
 }
 
 std::optional<std::uint64_t> checkedProduct(std::uint64_t a, std::uint64_t b, std::uint64_t c,

@@ -54,6 +54,11 @@ inline bool certainlyShort(const File &file, std::uint64_t need) {
     return left && *left < need;
 }
 
+// Asks the kernel to back a large freshly allocated block with huge pages where it offers them
+// on request: the loaders fill whole blocks of up to a GiB, and one page fault per 2 MiB instead
+// of one per 4 KiB makes up most of the cost of loading into fresh memory. Only a hint.
+void adviseHugePages(void *block, std::size_t bytes);
+
 // Little-endian stores and loads of the file formats.
 inline void put16(unsigned char *p, std::uint32_t v) {
     p[0] = static_cast<unsigned char>(v);

@@ -359,6 +359,7 @@ unsigned load(const char *fileName, VXbuffer *buffer) {
                                                      &std::free);
     std::unique_ptr<char, decltype(&std::free)> text(nullptr, &std::free);
     if (!data) return VX_ERR_NO_MEMORY;
+    adviseHugePages(data.get(), n * 4);
     if (h.commentLength > 0) {
         std::size_t length = commentTextLength(o);
         text.reset(static_cast<char *>(std::malloc(length + 1)));

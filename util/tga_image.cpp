@@ -312,6 +312,7 @@ unsigned load(const char *fileName, unsigned format, VXbuffer *buffer, int *reas
         static_cast<unsigned char *>(std::malloc(bytes)), &std::free);
     std::unique_ptr<char, decltype(&std::free)> text(nullptr, &std::free);
     if (!data) return VX_ERR_NO_MEMORY;
+    adviseHugePages(data.get(), bytes);
     if (h.idLength > 0) {
         text.reset(static_cast<char *>(std::malloc(h.idLength + 1)));
         if (!text) return VX_ERR_NO_MEMORY;
