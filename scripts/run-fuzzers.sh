@@ -21,6 +21,9 @@ for t in "${targets[@]}"; do
     args=(-max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1)
     [ -f "$dict" ] && args+=(-dict="$dict")
     echo "== $name for ${seconds}s"
-    "$t" "${args[@]}" "$corpus" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' || true
-    test "${PIPESTATUS[0]}" -eq 0
+    # The fuzzer's own status decides (a pipe into grep would hide a crash).
+    status=0
+    "$t" "${args[@]}" "$corpus" > "$build/$name.log" 2>&1 || status=$?
+    grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' "$build/$name.log" || true
+    test "$status" -eq 0
 done
