@@ -67,7 +67,9 @@ void *realloc(void *p, std::size_t n) {
     gAllocations.fetch_add(1, std::memory_order_relaxed);
     return __libc_realloc(p, n);
 }
-void free(void *p) { __libc_free(p); }
+void free(void *p) {
+    __libc_free(p);
+}
 }
 #endif
 
@@ -123,13 +125,16 @@ const std::vector<std::uint32_t> &noise() {
     static const std::vector<std::uint32_t> v = [] {
         std::vector<std::uint32_t> out(N);
         std::mt19937 rng(99);
-        for (auto &w : out) w = rng();
+        for (auto &w : out)
+            w = rng();
         return out;
     }();
     return v;
 }
 
-const std::vector<std::uint32_t> &volumeOf(int which) { return which == 0 ? scene() : noise(); }
+const std::vector<std::uint32_t> &volumeOf(int which) {
+    return which == 0 ? scene() : noise();
+}
 
 // The plain I/O that a save and a load are compared with.
 void plainWrite(const std::string &path, const std::vector<std::uint32_t> &v) {
@@ -260,7 +265,8 @@ void BM_LoadInto(benchmark::State &state) {
 void packingsAndVolumes(benchmark::internal::Benchmark *b) {
     b->ArgNames({"packing", "noise"});
     for (int volume : {0, 1})
-        for (int packing = 0; packing < 7; ++packing) b->Args({packing, volume});
+        for (int packing = 0; packing < 7; ++packing)
+            b->Args({packing, volume});
     b->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(0.5);
 }
 

@@ -35,7 +35,8 @@ std::vector<std::uint32_t> volume(int w, int h, int d) {
 }
 
 bool ok(unsigned status, const std::string &what) {
-    if (status != VX_OK) std::fprintf(stderr, "make_fuzz_seeds: %s failed (%u)\n", what.c_str(), status);
+    if (status != VX_OK)
+        std::fprintf(stderr, "make_fuzz_seeds: %s failed (%u)\n", what.c_str(), status);
     return status == VX_OK;
 }
 
@@ -62,13 +63,14 @@ int main(int argc, char **argv) {
                "plane.mvd");
 
     std::vector<std::uint8_t> frame(5 * 3 * 4);
-    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = std::uint8_t(i * 13);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = std::uint8_t(i * 13);
     std::vector<unsigned short> depths(5 * 3, 100);
     for (unsigned format : {72u, 73u, 74u, 75u, 70u}) {
         std::string file = root + "/tga/format" + std::to_string(format) + ".tga";
-        good &= ok(vxUtilSaveBufferAsTGA(file.c_str(), 5, 3, format, frame.data(), depths.data(),
-                                         "id"),
-                   file);
+        good &=
+            ok(vxUtilSaveBufferAsTGA(file.c_str(), 5, 3, format, frame.data(), depths.data(), "id"),
+               file);
     }
     // The same image with its origin at the bottom left (descriptor 0x00).
     Bytes bottom = readAll(root + "/tga/format72.tga");
@@ -102,6 +104,7 @@ int main(int argc, char **argv) {
     std::remove(saved); // only its name is a seed
     std::string savedName = saved;
     savedName = savedName.substr(savedName.rfind('/') + 1);
-    writeAll(root + "/raw_name/name" + std::to_string(n), Bytes(savedName.begin(), savedName.end()));
+    writeAll(root + "/raw_name/name" + std::to_string(n),
+             Bytes(savedName.begin(), savedName.end()));
     return good ? 0 : 1;
 }

@@ -23,7 +23,8 @@ VXUTIL_API unsigned int vxUtilInvertBufferY(int format, int width, int height, v
 
     // Rows are exchanged byte range against byte range, so rows of any length need no scratch
     // storage.
-    const std::size_t row = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel);
+    const std::size_t row =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel);
     auto *bytes = static_cast<unsigned char *>(data);
     std::size_t top = 0;
     std::size_t bottom = static_cast<std::size_t>(height - 1) * row;
@@ -58,9 +59,10 @@ VXUTIL_API unsigned int vxUtilCopySubBuffer(int format, int sourceWidth, int sou
     auto *to = static_cast<unsigned char *>(destination);
     for (int k = z; k < z + depth; ++k) {
         for (int j = y; j < y + height; ++j) {
-            std::memcpy(to, from + static_cast<std::size_t>(k) * sourcePlane +
-                                static_cast<std::size_t>(j) * sourceRow +
-                                static_cast<std::size_t>(x) * pixel,
+            std::memcpy(to,
+                        from + static_cast<std::size_t>(k) * sourcePlane +
+                            static_cast<std::size_t>(j) * sourceRow +
+                            static_cast<std::size_t>(x) * pixel,
                         copied);
             to += copied;
         }

@@ -46,8 +46,12 @@ VXUTIL_API void vxUtilErrorString(unsigned int code, int size, char *text) {
     text[n] = '\0';
 }
 
-VXUTIL_API int vxUtilGetMaxLengthOfErrorString(void) { return vx::util::kMessageLength; }
+VXUTIL_API int vxUtilGetMaxLengthOfErrorString(void) {
+    return vx::util::kMessageLength;
+}
 
-VXUTIL_API int vxUtilGetNumberOfErrorCodes(void) { return vx::util::kCodeCount; }
+VXUTIL_API int vxUtilGetNumberOfErrorCodes(void) {
+    return vx::util::kCodeCount;
+}
 
 } // extern "C"

@@ -21,7 +21,9 @@ bool File::open(const char *path, const char *mode) {
     return file_ != nullptr;
 }
 
-bool File::read(void *dst, std::size_t n) { return readSome(dst, n) == n; }
+bool File::read(void *dst, std::size_t n) {
+    return readSome(dst, n) == n;
+}
 
 std::size_t File::readSome(void *dst, std::size_t n) {
     if (n == 0) return 0;

@@ -81,15 +81,15 @@ template <typename Unit> constexpr Unit kMaxRun = Unit(kRunFlag<Unit> - 1);
 // Packs one row of units into packets; returns the bytes written to out, which never exceeds
 // n units (a literal is one unit for one voxel; a run is two units for at least two voxels,
 // or for one voxel after at least kMaxRun).
-template <typename Unit>
-std::size_t packRow(const Unit *units, std::size_t n, unsigned char *out) {
+template <typename Unit> std::size_t packRow(const Unit *units, std::size_t n, unsigned char *out) {
     constexpr std::size_t S = sizeof(Unit);
     std::size_t o = 0;
     std::size_t i = 0;
     while (i < n) {
         const Unit v = units[i];
         std::size_t j = i + 1;
-        while (j < n && units[j] == v) ++j;
+        while (j < n && units[j] == v)
+            ++j;
         std::size_t run = j - i;
         if (run == 1) {
             putUnit<Unit>(out + o, v);
@@ -123,7 +123,8 @@ bool writeRunLengthRows(File &file, const std::uint32_t *voxels, std::size_t wid
     auto packets = allocate<unsigned char>(width * sizeof(Unit));
     if (!units || !packets) return false;
     for (std::uint64_t r = 0; r < rows; ++r, voxels += width) {
-        for (std::size_t i = 0; i < width; ++i) units[i] = Convert(voxels[i]);
+        for (std::size_t i = 0; i < width; ++i)
+            units[i] = Convert(voxels[i]);
         file.write(packets.get(), packRow<Unit>(units.get(), width, packets.get()));
     }
     return true;
@@ -149,9 +150,15 @@ bool writeUnpacked(File &file, const std::uint32_t *voxels, std::uint64_t n) {
     return true;
 }
 
-std::uint32_t identity(std::uint32_t v) { return v; }
-std::uint32_t color15(std::uint32_t v) { return toColor15(v); }
-std::uint32_t gray8(std::uint32_t v) { return toGray8(v); }
+std::uint32_t identity(std::uint32_t v) {
+    return v;
+}
+std::uint32_t color15(std::uint32_t v) {
+    return toColor15(v);
+}
+std::uint32_t gray8(std::uint32_t v) {
+    return toGray8(v);
+}
 
 // False only when scratch storage cannot be allocated; write failures are kept by the file.
 bool writeVoxels(File &file, int packing, const std::uint32_t *voxels, std::size_t width,
@@ -165,11 +172,14 @@ bool writeVoxels(File &file, int packing, const std::uint32_t *voxels, std::size
         } else {
             return writeUnpacked<4, identity>(file, voxels, n);
         }
-    case MVD_COLOR15: return writeUnpacked<2, color15>(file, voxels, n);
+    case MVD_COLOR15:
+        return writeUnpacked<2, color15>(file, voxels, n);
     case MVD_COLOR15_RLE:
         return writeRunLengthRows<std::uint16_t, toColor15>(file, voxels, width, rows);
-    case MVD_PACKED24: return writeUnpacked<3, toPacked24>(file, voxels, n);
-    case MVD_GRAY8: return writeUnpacked<1, gray8>(file, voxels, n);
+    case MVD_PACKED24:
+        return writeUnpacked<3, toPacked24>(file, voxels, n);
+    case MVD_GRAY8:
+        return writeUnpacked<1, gray8>(file, voxels, n);
     case MVD_GRAY5_RLE:
         return writeRunLengthRows<std::uint8_t, toGray5>(file, voxels, width, rows);
     case MVD_WORD32_RLE:
@@ -189,7 +199,8 @@ bool readUnpacked(File &file, std::uint32_t *out, std::uint64_t n, unsigned char
         if (!file.read(block, k * S)) return false;
         for (std::size_t i = 0; i < k; ++i) {
             std::uint32_t u = 0;
-            for (std::size_t b = 0; b < S; ++b) u |= std::uint32_t{block[i * S + b]} << (8 * b);
+            for (std::size_t b = 0; b < S; ++b)
+                u |= std::uint32_t{block[i * S + b]} << (8 * b);
             out[i] = Convert(u);
         }
         out += k;
@@ -239,7 +250,9 @@ bool readRunLength(File &file, std::uint32_t *out, std::uint64_t n, unsigned cha
     }
 }
 
-std::uint32_t word32(std::uint32_t u) { return u; }
+std::uint32_t word32(std::uint32_t u) {
+    return u;
+}
 
 bool readVoxels(File &file, unsigned packing, std::uint32_t *out, std::uint64_t n,
                 unsigned char *block) {
@@ -250,12 +263,18 @@ bool readVoxels(File &file, unsigned packing, std::uint32_t *out, std::uint64_t 
         } else {
             return readUnpacked<4, word32>(file, out, n, block);
         }
-    case MVD_COLOR15: return readUnpacked<2, fromColor15>(file, out, n, block);
-    case MVD_COLOR15_RLE: return readRunLength<std::uint16_t, fromColor15>(file, out, n, block);
-    case MVD_PACKED24: return readUnpacked<3, fromPacked24>(file, out, n, block);
-    case MVD_GRAY8: return readUnpacked<1, fromGray8>(file, out, n, block);
-    case MVD_GRAY5_RLE: return readRunLength<std::uint8_t, fromGray5>(file, out, n, block);
-    case MVD_WORD32_RLE: return readRunLength<std::uint32_t, fromMasked32>(file, out, n, block);
+    case MVD_COLOR15:
+        return readUnpacked<2, fromColor15>(file, out, n, block);
+    case MVD_COLOR15_RLE:
+        return readRunLength<std::uint16_t, fromColor15>(file, out, n, block);
+    case MVD_PACKED24:
+        return readUnpacked<3, fromPacked24>(file, out, n, block);
+    case MVD_GRAY8:
+        return readUnpacked<1, fromGray8>(file, out, n, block);
+    case MVD_GRAY5_RLE:
+        return readRunLength<std::uint8_t, fromGray5>(file, out, n, block);
+    case MVD_WORD32_RLE:
+        return readRunLength<std::uint32_t, fromMasked32>(file, out, n, block);
     }
     return false;
 }
@@ -292,8 +311,8 @@ unsigned openAndReadHeader(const char *fileName, Opened &o) {
 
 std::size_t commentTextLength(const Opened &o) {
     const auto *text = o.comment.get();
-    const auto *nul = static_cast<const unsigned char *>(
-        std::memchr(text, '\0', o.header.commentLength));
+    const auto *nul =
+        static_cast<const unsigned char *>(std::memchr(text, '\0', o.header.commentLength));
     return nul ? static_cast<std::size_t>(nul - text) : o.header.commentLength;
 }
 
@@ -322,10 +341,14 @@ unsigned save(const char *fileName, int packing, int width, int height, int dept
         return VX_ERR_INVALID_ARGUMENT;
     }
 
-    Header h{{'M', 'V', 'D'}, kVersion, static_cast<unsigned char>(packing),
+    Header h{{'M', 'V', 'D'},
+             kVersion,
+             static_cast<unsigned char>(packing),
              kPackings[packing].bytesPerUnit,
-             static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
-             static_cast<std::uint32_t>(depth), 0};
+             static_cast<std::uint32_t>(width),
+             static_cast<std::uint32_t>(height),
+             static_cast<std::uint32_t>(depth),
+             0};
     std::size_t commentLength = comment ? strnlen(comment, kMaxCommentLength) : 0;
     h.commentLength = static_cast<std::uint32_t>(commentLength);
 
@@ -367,8 +390,7 @@ unsigned load(const char *fileName, VXbuffer *buffer) {
         std::memcpy(text.get(), o.comment.get(), length);
         text.get()[length] = '\0';
     }
-    if (unsigned status = readBody(o, static_cast<std::uint32_t *>(data.get()), n);
-        status != VX_OK)
+    if (unsigned status = readBody(o, static_cast<std::uint32_t *>(data.get()), n); status != VX_OK)
         return status;
 
     buffer->width = static_cast<int>(h.width);
@@ -390,8 +412,8 @@ unsigned loadInto(const char *fileName, int *width, int *height, int *depth, voi
     const Header &h = o.header;
     // Each dimension is stored once it has been compared, as signed numbers: a negative
     // capacity always fails.
-    for (auto [have, capacity] : {std::pair{h.width, width}, std::pair{h.height, height},
-                                  std::pair{h.depth, depth}}) {
+    for (auto [have, capacity] :
+         {std::pair{h.width, width}, std::pair{h.height, height}, std::pair{h.depth, depth}}) {
         if (static_cast<std::int64_t>(have) > *capacity) return VX_ERR_OUT_OF_RANGE;
         *capacity = static_cast<int>(have);
     }
@@ -401,16 +423,16 @@ unsigned loadInto(const char *fileName, int *width, int *height, int *depth, voi
         if (length > 0) std::memcpy(comment, o.comment.get(), length);
         comment[length] = '\0';
     }
-    return readBody(o, static_cast<std::uint32_t *>(buffer), voxelCount(h.width, h.height, h.depth));
+    return readBody(o, static_cast<std::uint32_t *>(buffer),
+                    voxelCount(h.width, h.height, h.depth));
 }
 
 } // namespace vx::util::mvd
 
 extern "C" {
 
-VXUTIL_API unsigned int vxUtilSaveMVDFile(const char *fileName, int packing, int width,
-                                          int height, int depth, const void *voxels,
-                                          const char *comment) {
+VXUTIL_API unsigned int vxUtilSaveMVDFile(const char *fileName, int packing, int width, int height,
+                                          int depth, const void *voxels, const char *comment) {
     return vx::util::mvd::save(fileName, packing, width, height, depth, voxels, comment);
 }
 

@@ -10,7 +10,7 @@ namespace vx::util::mvd {
 constexpr std::size_t kHeaderSize = 18;
 constexpr unsigned char kVersion = 1;
 constexpr int kPackingCount = 7;
-constexpr std::uint32_t kMaxDimension = 65535;  // the header's 16-bit fields
+constexpr std::uint32_t kMaxDimension = 65535; // the header's 16-bit fields
 constexpr std::uint32_t kMaxCommentLength = 65535;
 
 // One row of the packing table.
@@ -42,9 +42,8 @@ struct Header {
 
 // True when the header names the format, version 1, a known packing and its unit size.
 inline bool valid(const Header &h) {
-    return h.magic[0] == 'M' && h.magic[1] == 'V' && h.magic[2] == 'D' &&
-           h.version == kVersion && h.packing < kPackingCount &&
-           h.bytesPerUnit == kPackings[h.packing].bytesPerUnit;
+    return h.magic[0] == 'M' && h.magic[1] == 'V' && h.magic[2] == 'D' && h.version == kVersion &&
+           h.packing < kPackingCount && h.bytesPerUnit == kPackings[h.packing].bytesPerUnit;
 }
 
 void encodeHeader(const Header &h, unsigned char out[kHeaderSize]);
@@ -68,7 +67,9 @@ inline std::uint8_t toGray8(std::uint32_t v) {
     return static_cast<std::uint8_t>((c3 + c2 + c1) / 3u);
 }
 
-inline std::uint8_t toGray5(std::uint32_t v) { return static_cast<std::uint8_t>(toGray8(v) >> 3); }
+inline std::uint8_t toGray5(std::uint32_t v) {
+    return static_cast<std::uint8_t>(toGray8(v) >> 3);
+}
 
 // Byte 3 moves down one bit so that the run flag (bit 31) is always clear.
 inline std::uint32_t toMasked32(std::uint32_t v) {
@@ -87,12 +88,18 @@ inline std::uint32_t fromPacked24(std::uint32_t u) {
            ((u >> 5) & 15u) << 7 | (u & 31u);
 }
 
-inline std::uint32_t grayWord(std::uint32_t g) { return g << 24 | g << 16 | g << 8; }
+inline std::uint32_t grayWord(std::uint32_t g) {
+    return g << 24 | g << 16 | g << 8;
+}
 
-inline std::uint32_t fromGray8(std::uint32_t u) { return grayWord(u & 0xFFu); }
+inline std::uint32_t fromGray8(std::uint32_t u) {
+    return grayWord(u & 0xFFu);
+}
 
 // A hostile literal may carry up to 7 bits; the grey byte keeps what fits.
-inline std::uint32_t fromGray5(std::uint32_t u) { return grayWord((u << 3) & 0xFFu); }
+inline std::uint32_t fromGray5(std::uint32_t u) {
+    return grayWord((u << 3) & 0xFFu);
+}
 
 inline std::uint32_t fromMasked32(std::uint32_t u) {
     return (u & 0x00FFFFFFu) | (((u >> 24) << 1) & 0xFFu) << 24;

@@ -23,13 +23,16 @@ std::optional<std::uint64_t> volumeBytes(int width, int height, int depth) {
                           static_cast<std::uint64_t>(depth > 0 ? depth : 1));
 }
 
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // Reads a decimal integer the way "%d" does: leading blanks, an optional sign, digits. False
 // when the text does not start with a number or the number does not fit an int.
 bool readInt(std::string_view text, int &out) {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
@@ -46,9 +49,11 @@ bool readInt(std::string_view text, int &out) {
 // The first word of text as "%s" reads it: leading blanks skipped, up to the next blank.
 std::string_view firstWord(std::string_view text) {
     std::size_t begin = 0;
-    while (begin < text.size() && isBlank(text[begin])) ++begin;
+    while (begin < text.size() && isBlank(text[begin]))
+        ++begin;
     std::size_t end = begin;
-    while (end < text.size() && !isBlank(text[end])) ++end;
+    while (end < text.size() && !isBlank(text[end]))
+        ++end;
     return text.substr(begin, end - begin);
 }
 
@@ -142,9 +147,8 @@ unsigned parse(const char *fileName, int *format, int *width, int *height, int *
 
 extern "C" {
 
-VXUTIL_API unsigned int vxUtilSaveRAW(const char *baseName, int /*ignored*/, int width,
-                                      int height, int depth, const void *data, int nameSize,
-                                      char *name) {
+VXUTIL_API unsigned int vxUtilSaveRAW(const char *baseName, int /*ignored*/, int width, int height,
+                                      int depth, const void *data, int nameSize, char *name) {
     try {
         return vx::util::raw::save(baseName, width, height, depth, data, nameSize, name);
     } catch (const std::bad_alloc &) {
@@ -152,8 +156,8 @@ VXUTIL_API unsigned int vxUtilSaveRAW(const char *baseName, int /*ignored*/, int
     }
 }
 
-VXUTIL_API unsigned int vxUtilLoadRAW(const char *fileName, int /*ignored*/, int width,
-                                      int height, int depth, void *data) {
+VXUTIL_API unsigned int vxUtilLoadRAW(const char *fileName, int /*ignored*/, int width, int height,
+                                      int depth, void *data) {
     return vx::util::raw::load(fileName, width, height, depth, data);
 }
 

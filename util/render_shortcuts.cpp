@@ -16,8 +16,7 @@ VXUTIL_API unsigned int vxUtilSetSubPlane(int x, int y, int width, int height) {
     return vxSetRenderMode(VX_RENDER_SUB_PLANE, x, y, 0, width, height, 0);
 }
 
-VXUTIL_API unsigned int vxUtilSetSubBlock(int x, int y, int z, int width, int height,
-                                          int depth) {
+VXUTIL_API unsigned int vxUtilSetSubBlock(int x, int y, int z, int width, int height, int depth) {
     return vxSetRenderMode(VX_RENDER_SUB_BLOCK, x, y, z, width, height, depth);
 }
 
@@ -34,8 +33,8 @@ VXUTIL_API unsigned int vxUtilRenderSubPlane(int x, int y, int width, int height
     return vxRender(VX_RENDER_SUB_PLANE, x, y, 0, width, height, 0, colour, depthBuffer);
 }
 
-VXUTIL_API unsigned int vxUtilRenderSubBlock(int x, int y, int z, int width, int height,
-                                             int depth, const void *voxels) {
+VXUTIL_API unsigned int vxUtilRenderSubBlock(int x, int y, int z, int width, int height, int depth,
+                                             const void *voxels) {
     return vxRender(VX_RENDER_SUB_BLOCK, x, y, z, width, height, depth, voxels, nullptr);
 }
 

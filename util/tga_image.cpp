@@ -61,7 +61,9 @@ bool dimensionsFit(int width, int height) {
 
 // ---- Writing ---------------------------------------------------------------------------------
 
-inline unsigned char clampByte(int v) { return static_cast<unsigned char>(v > 255 ? 255 : v); }
+inline unsigned char clampByte(int v) {
+    return static_cast<unsigned char>(v > 255 ? 255 : v);
+}
 
 // The alpha of format 75: the word's bits 0..4 read as plane index and 6..10 as fraction.
 inline unsigned char wordAlpha(std::uint32_t v) {
@@ -94,13 +96,13 @@ DepthScale scaleOf(const std::uint16_t *depths, std::uint64_t n) {
 }
 
 // Writes n pixels through a batch block; convert(i, out) fills the 4 file bytes of pixel i.
-template <typename Convert>
-bool writePixels(File &file, std::uint64_t n, Convert convert) {
+template <typename Convert> bool writePixels(File &file, std::uint64_t n, Convert convert) {
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[kBatchPixels * 4]);
     if (!block) return false;
     for (std::uint64_t start = 0; start < n; start += kBatchPixels) {
         std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(n - start, kBatchPixels));
-        for (std::size_t i = 0; i < k; ++i) convert(start + i, block.get() + 4 * i);
+        for (std::size_t i = 0; i < k; ++i)
+            convert(start + i, block.get() + 4 * i);
         file.write(block.get(), 4 * k);
     }
     return true;
@@ -144,8 +146,8 @@ unsigned saveWords(const char *fileName, int width, int height, const void *word
     return finish(file, converted);
 }
 
-unsigned saveFrame(const char *fileName, int width, int height, unsigned format,
-                   const void *data, const std::uint16_t *depths, const char *comment) {
+unsigned saveFrame(const char *fileName, int width, int height, unsigned format, const void *data,
+                   const std::uint16_t *depths, const char *comment) {
     const auto *p = static_cast<const unsigned char *>(data);
     const std::uint64_t n = std::uint64_t(width) * std::uint64_t(height);
     DepthScale scale;
@@ -271,8 +273,8 @@ unsigned reasonResult(int *reason, int code) {
 
 } // namespace
 
-unsigned saveBuffer(const char *fileName, int width, int height, unsigned format,
-                    const void *data, const unsigned short *depthBuffer, const char *comment) {
+unsigned saveBuffer(const char *fileName, int width, int height, unsigned format, const void *data,
+                    const unsigned short *depthBuffer, const char *comment) {
     if (fileName == nullptr || data == nullptr || depthBuffer == nullptr ||
         !dimensionsFit(width, height))
         return VX_ERR_IMAGE_WRITE;
@@ -349,12 +351,12 @@ unsigned loadInto(const char *fileName, unsigned format, int *width, int *height
     unsigned char id[kMaxIdLength];
     if (!file.read(id, h.idLength)) return VX_ERR_FILE;
     if (commentSize > 0 && comment != nullptr) {
-        std::size_t n = std::min<std::size_t>(h.idLength, static_cast<std::size_t>(commentSize) - 1);
+        std::size_t n =
+            std::min<std::size_t>(h.idLength, static_cast<std::size_t>(commentSize) - 1);
         std::memcpy(comment, id, n);
         comment[n] = '\0';
     }
-    return readPixels(file, h, format, static_cast<unsigned char *>(buffer)) ? VX_OK
-                                                                             : VX_ERR_FILE;
+    return readPixels(file, h, format, static_cast<unsigned char *>(buffer)) ? VX_OK : VX_ERR_FILE;
 }
 
 } // namespace vx::util::tga
@@ -365,8 +367,7 @@ VXUTIL_API unsigned int vxUtilSaveBufferAsTGA(const char *fileName, int width, i
                                               unsigned int format, const void *data,
                                               const unsigned short *depthBuffer,
                                               const char *comment) {
-    return vx::util::tga::saveBuffer(fileName, width, height, format, data, depthBuffer,
-                                     comment);
+    return vx::util::tga::saveBuffer(fileName, width, height, format, data, depthBuffer, comment);
 }
 
 VXUTIL_API unsigned int vxUtilSaveMVD32AsTGA(const char *fileName, int width, int height,
@@ -374,16 +375,16 @@ VXUTIL_API unsigned int vxUtilSaveMVD32AsTGA(const char *fileName, int width, in
     return vx::util::tga::saveMvd32(fileName, width, height, words, comment);
 }
 
-VXUTIL_API unsigned int vxUtilLoadTGA(const char *fileName, unsigned int format,
-                                      VXbuffer *buffer, int *reason) {
+VXUTIL_API unsigned int vxUtilLoadTGA(const char *fileName, unsigned int format, VXbuffer *buffer,
+                                      int *reason) {
     return vx::util::tga::load(fileName, format, buffer, reason);
 }
 
 } // extern "C"
 
 VXUTIL_API unsigned int vxUtilLoadTGANA(const char *fileName, unsigned int format, int *width,
-                                        int *height, void *buffer, int commentSize,
-                                        char *comment, int *reason) {
+                                        int *height, void *buffer, int commentSize, char *comment,
+                                        int *reason) {
     return vx::util::tga::loadInto(fileName, format, width, height, buffer, commentSize, comment,
                                    reason);
 }

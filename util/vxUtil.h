@@ -58,12 +58,12 @@ extern "C" {
 #define MVD_WORD32_RLE 6  /* 4 bytes: the word AND 0xF8F8FFDF, 32-bit packets                */
 
 /* ---- Reason codes of a TGA header that a loader refuses (with VX_ERR_INVALID_FORMAT) ----- */
-#define VXUTIL_TGA_REASON_WIDTH 1       /* width is 0                                       */
-#define VXUTIL_TGA_REASON_HEIGHT 2      /* height is 0                                      */
-#define VXUTIL_TGA_REASON_PIXEL_DEPTH 3 /* pixel depth is not 32                            */
-#define VXUTIL_TGA_REASON_ORIGIN 4      /* origin on the right                              */
-#define VXUTIL_TGA_REASON_COLOR_MAP 5   /* colour map type is not 0                         */
-#define VXUTIL_TGA_REASON_IMAGE_TYPE 6  /* image type is not 2 (uncompressed true colour)   */
+#define VXUTIL_TGA_REASON_WIDTH 1        /* width is 0                                       */
+#define VXUTIL_TGA_REASON_HEIGHT 2       /* height is 0                                      */
+#define VXUTIL_TGA_REASON_PIXEL_DEPTH 3  /* pixel depth is not 32                            */
+#define VXUTIL_TGA_REASON_ORIGIN 4       /* origin on the right                              */
+#define VXUTIL_TGA_REASON_COLOR_MAP 5    /* colour map type is not 0                         */
+#define VXUTIL_TGA_REASON_IMAGE_TYPE 6   /* image type is not 2 (uncompressed true colour)   */
 #define VXUTIL_TGA_REASON_SHORT_HEADER 7 /* the file ends inside the 18-byte header         */
 
 /* ---- Reason codes of a RAW file name that vxUtilParseRAWFilename cannot take apart ------- */
@@ -170,8 +170,7 @@ VXUTIL_API unsigned int vxUtilSetFullBlock(void);
 /* vxSetRenderMode(401, x, y, 0, width, height, 0): a rectangle of the plane. */
 VXUTIL_API unsigned int vxUtilSetSubPlane(int x, int y, int width, int height);
 /* vxSetRenderMode(403, x, y, z, width, height, depth): a box of the volume. */
-VXUTIL_API unsigned int vxUtilSetSubBlock(int x, int y, int z, int width, int height,
-                                          int depth);
+VXUTIL_API unsigned int vxUtilSetSubBlock(int x, int y, int z, int width, int height, int depth);
 /* vxRender(402, 0, 0, 0, 0, 0, 0, colour, depthBuffer): renders a whole-plane frame;
  * depthBuffer is used by formats 68 to 71 (and rewritten in place, see vxRenderBuffer). */
 VXUTIL_API unsigned int vxUtilRenderFullPlane(const void *colour, unsigned short *depthBuffer);
@@ -181,8 +180,8 @@ VXUTIL_API unsigned int vxUtilRenderFullBlock(const void *voxels);
 VXUTIL_API unsigned int vxUtilRenderSubPlane(int x, int y, int width, int height,
                                              const void *colour, unsigned short *depthBuffer);
 /* vxRender(403, x, y, z, width, height, depth, voxels, null): renders a box. */
-VXUTIL_API unsigned int vxUtilRenderSubBlock(int x, int y, int z, int width, int height,
-                                             int depth, const void *voxels);
+VXUTIL_API unsigned int vxUtilRenderSubBlock(int x, int y, int z, int width, int height, int depth,
+                                             const void *voxels);
 
 /* ======================================================================================== */
 /* MVD volume files                                                                         */
@@ -205,9 +204,8 @@ VXUTIL_API unsigned int vxUtilRenderSubBlock(int x, int y, int z, int width, int
  * 0..65535 (no file is created), or for a packing code outside 0..6 (the file is then created
  * and left empty); VX_ERR_FILE_OPEN when the file cannot be created; VX_ERR_FILE when a write
  * fails (the file is then incomplete). */
-VXUTIL_API unsigned int vxUtilSaveMVDFile(const char *fileName, int packing, int width,
-                                          int height, int depth, const void *voxels,
-                                          const char *comment);
+VXUTIL_API unsigned int vxUtilSaveMVDFile(const char *fileName, int packing, int width, int height,
+                                          int depth, const void *voxels, const char *comment);
 
 /* vxUtilLoadMVDFile: reads an MVD file into a record, allocating its blocks. On success
  * width, height and depth are the header's (depth 0 for a single-plane file), data is a new
@@ -286,8 +284,8 @@ VXUTIL_API unsigned int vxUtilSaveMVD32AsTGA(const char *fileName, int width, in
  * identification field or the pixels (found before anything is allocated for a regular file).
  * On every error data and comment are null; width and height may already hold the header's
  * values once the width and height checks have passed. */
-VXUTIL_API unsigned int vxUtilLoadTGA(const char *fileName, unsigned int format,
-                                      VXbuffer *buffer, int *reason);
+VXUTIL_API unsigned int vxUtilLoadTGA(const char *fileName, unsigned int format, VXbuffer *buffer,
+                                      int *reason);
 
 /* ======================================================================================== */
 /* RAW volumes                                                                              */
@@ -382,8 +380,8 @@ VXUTIL_API unsigned int vxUtilLoadMVDFileNA(const char *fileName, int *width, in
  * vxUtilLoadTGA; VX_ERR_OUT_OF_RANGE when the image is wider or higher than the caller's
  * width or height. */
 VXUTIL_API unsigned int vxUtilLoadTGANA(const char *fileName, unsigned int format, int *width,
-                                        int *height, void *buffer, int commentSize,
-                                        char *comment, int *reason);
+                                        int *height, void *buffer, int commentSize, char *comment,
+                                        int *reason);
 #endif
 
 #endif /* VXUTIL_H */

@@ -62,7 +62,8 @@ TEST(InvertBufferYErrors, LeaveTheBufferUnchanged) {
     };
     for (Bad b : {Bad{75, 0, 4, VX_ERR_OUT_OF_RANGE}, Bad{75, 4, 0, VX_ERR_OUT_OF_RANGE},
                   Bad{75, -1, 4, VX_ERR_OUT_OF_RANGE}, Bad{75, 4, -3, VX_ERR_OUT_OF_RANGE},
-                  Bad{67, 4, 4, VX_ERR_INVALID_ARGUMENT}, Bad{102, 4, 4, VX_ERR_INVALID_ARGUMENT}}) {
+                  Bad{67, 4, 4, VX_ERR_INVALID_ARGUMENT},
+                  Bad{102, 4, 4, VX_ERR_INVALID_ARGUMENT}}) {
         Bytes image = original;
         EXPECT_EQ(vxUtilInvertBufferY(b.format, b.width, b.height, image.data()), b.status)
             << b.format << " " << b.width << "x" << b.height;
@@ -80,7 +81,8 @@ class CopySubBuffer : public ::testing::Test {
             for (int y = 0; y < H; ++y)
                 for (int x = 0; x < W; ++x) {
                     std::uint8_t *p = &source[((z * H + y) * W + x) * 4];
-                    p[0] = std::uint8_t(x), p[1] = std::uint8_t(y), p[2] = std::uint8_t(z), p[3] = 0xAB;
+                    p[0] = std::uint8_t(x), p[1] = std::uint8_t(y), p[2] = std::uint8_t(z);
+                    p[3] = 0xAB;
                 }
     }
     Bytes box(int x, int y, int z, int w, int h, int d) const {

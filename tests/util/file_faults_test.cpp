@@ -24,7 +24,8 @@ class FileFaults : public vxtest::TempDirTest {};
 
 Words someVolume(std::size_t n) {
     Words v(n);
-    for (std::size_t i = 0; i < n; ++i) v[i] = (i % 5 < 2) ? 0xF8F8F800u : std::uint32_t(i * 0x9E3779B9u);
+    for (std::size_t i = 0; i < n; ++i)
+        v[i] = (i % 5 < 2) ? 0xF8F8F800u : std::uint32_t(i * 0x9E3779B9u);
     return v;
 }
 
@@ -221,12 +222,14 @@ TEST_F(FileFaults, OversizedVolumesAreRefusedBeforeAllocating) {
         int w, h;
         unsigned status;
     };
-    for (TgaCase c : {TgaCase{65535, 65535, VX_ERR_NO_MEMORY}, TgaCase{16384, 16385, VX_ERR_NO_MEMORY},
+    for (TgaCase c : {TgaCase{65535, 65535, VX_ERR_NO_MEMORY},
+                      TgaCase{16384, 16385, VX_ERR_NO_MEMORY},
                       TgaCase{16384, 16384, VX_ERR_FILE}}) {
         const std::string tga = path("big.tga");
         writeFile(tga, cat({tgaHeader(c.w, c.h), Bytes(64, 0)}));
         OwnedBuffer loaded;
-        EXPECT_EQ(vxUtilLoadTGA(tga.c_str(), 72, &loaded.b, nullptr), c.status) << c.w << "x" << c.h;
+        EXPECT_EQ(vxUtilLoadTGA(tga.c_str(), 72, &loaded.b, nullptr), c.status)
+            << c.w << "x" << c.h;
         EXPECT_EQ(loaded.b.data, nullptr);
         Bytes small(16, 0xEE);
         int tw = 65535, th = 65535;

@@ -74,7 +74,8 @@ TEST_P(MvdBytes, FileHoldsExactlyTheseBytes) {
 INSTANTIATE_TEST_SUITE_P(
     Packings, MvdBytes,
     ::testing::Values(
-        BytesCase{"word32", 0, 2, 1, 0, {V1, ONES}, {0x00, 0x20, 0x10, 0x08, 0xFF, 0xFF, 0xFF, 0xFF}},
+        BytesCase{"word32", 0, 2, 1, 0, {V1, ONES},
+                  {0x00, 0x20, 0x10, 0x08, 0xFF, 0xFF, 0xFF, 0xFF}},
         BytesCase{"color15", 1, 2, 1, 0, {V1, ONES}, {0x44, 0x04, 0xFF, 0x7F}},
         BytesCase{"packed24", 3, 2, 1, 1, {V1, ONES}, {0x00, 0x88, 0x08, 0xFF, 0xFF, 0xFF}},
         BytesCase{"gray8", 4, 3, 1, 0, {V1, ONES, GREY}, {0x12, 0xF8, 0xA5}},

@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"xbgr_z16", 71, 3, {99, 1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9}, {100, 200, 300},
                  {1, 2, 3, 0, 4, 5, 6, 126, 7, 8, 9, 253}},
         // Every depth 65535: the range is empty and every alpha is 0.
-        SaveCase{"rgb_z16_flat", 68, 2, {1, 2, 3, 4, 5, 6}, {65535, 65535}, {3, 2, 1, 0, 6, 5, 4, 0}},
+        SaveCase{"rgb_z16_flat", 68, 2, {1, 2, 3, 4, 5, 6}, {65535, 65535},
+                 {3, 2, 1, 0, 6, 5, 4, 0}},
         // One depth only: range 1, alpha 0.
         SaveCase{"rgb_z16_single", 68, 1, {1, 2, 3}, {40000}, {3, 2, 1, 0}},
         SaveCase{"rgbz", 72, 2, {10, 20, 30, 40, 1, 2, 3, 4}, {0, 0},

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -28,7 +29,9 @@ inline void writeFile(const std::string &path, const Bytes &bytes) {
     out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline bool fileExists(const std::string &path) { return std::filesystem::exists(path); }
+inline bool fileExists(const std::string &path) {
+    return std::filesystem::exists(path);
+}
 
 // Appends values in little-endian order.
 inline void le16(Bytes &b, std::uint32_t v) {
@@ -41,7 +44,8 @@ inline void le32(Bytes &b, std::uint32_t v) {
 }
 inline Bytes cat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const Bytes &p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const Bytes &p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
@@ -53,7 +57,9 @@ class TempDirTest : public ::testing::Test {
         std::string name = std::string(info->test_suite_name()) + "_" + info->name();
         for (char &c : name)
             if (c == '/') c = '_';
-        dir_ = std::filesystem::path(::testing::TempDir()) / ("vxutil_" + name);
+        // The process id keeps suites of different build folders apart when they run at once.
+        dir_ = std::filesystem::path(::testing::TempDir()) /
+               ("vxutil_" + std::to_string(getpid()) + "_" + name);
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
