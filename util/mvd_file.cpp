@@ -49,6 +49,7 @@ Header decodeHeader(const unsigned char in[kHeaderSize]) {
 namespace {
 
 constexpr std::size_t kBlockBytes = 64 * 1024; // read block and unpacked-write batch
+constexpr std::size_t kLiteralGroup = 8;       // literals decoded together
 
 std::uint64_t voxelCount(std::uint64_t width, std::uint64_t height, std::uint64_t depth) {
     return width * height * std::max<std::uint64_t>(depth, 1);
@@ -221,6 +222,23 @@ bool readRunLength(File &file, std::uint32_t *out, std::uint64_t n, unsigned cha
     for (;;) {
         // Every packet fits in 2 units, so this loop needs no bounds check per field.
         while (produced < n && have - pos >= 2 * S) {
+            // Eight literals in a row are converted together (a loop the compiler vectorises):
+            // noisy stretches are mostly literals.
+            if (S > 1 && n - produced >= kLiteralGroup && have - pos >= kLiteralGroup * S) {
+                Unit group[kLiteralGroup];
+                Unit flags = 0;
+                for (std::size_t k = 0; k < kLiteralGroup; ++k) {
+                    group[k] = loadUnit<Unit>(block + pos + k * S);
+                    flags |= group[k];
+                }
+                if (!(flags & kRunFlag<Unit>)) {
+                    for (std::size_t k = 0; k < kLiteralGroup; ++k)
+                        out[produced + k] = Convert(group[k]);
+                    produced += kLiteralGroup;
+                    pos += kLiteralGroup * S;
+                    continue;
+                }
+            }
             const Unit u = loadUnit<Unit>(block + pos);
             if (u & kRunFlag<Unit>) {
                 std::uint64_t count = std::min<std::uint64_t>(u & kMaxRun<Unit>, n - produced);
