@@ -168,13 +168,17 @@ template <> struct Offsets<Layout::BGRZ4> { static constexpr int r = 2, g = 1, b
 template <> struct Offsets<Layout::GRAY16> { static constexpr int r = 1, g = 1, b = 1; };
 template <> struct Offsets<Layout::GRAY8> { static constexpr int r = 0, g = 0, b = 0; };
 
-template <Layout L, ZSource Z, bool MapDepth = false>
+// MapDepth: Depth16 with a table to map the depths through on the way. Cut: Byte3Depth under
+// method 203. Both are chosen once per frame, not per pixel.
+template <Layout L, ZSource Z, bool MapDepth = false, bool Cut = false>
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((optimize("no-tree-vectorize")))
 #endif
 void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out, const WordParams &p) {
     if constexpr (Z == ZSource::Depth16 && !MapDepth)
         if (p.depthTable) return wordsOf<L, Z, true>(src, n, out, p);
+    if constexpr (Z == ZSource::Byte3Depth && !Cut)
+        if (p.cutDepth >= 0) return wordsOf<L, Z, false, true>(src, n, out, p);
     constexpr std::size_t bpp = bytesPerPixel<L>();
     using O = Offsets<L>;
     const ColourTables c(p.intensity);
@@ -184,24 +188,42 @@ void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out, const W
         for (int v = 0; v < 256; ++v) zOfByte[v] = packedZ(p.prepared[v], p.lo, p.k);
         black = c.r[0] | c.g[0] | c.b[0];
     }
+    // Locals, since the words written could otherwise alias the parameters' ints.
+    const int lo = p.lo, k = p.k, cutDepth = p.cutDepth;
+    const std::uint16_t *const depth = p.depth;
+    const std::uint16_t *const depthTable = p.depthTable;
+    std::uint16_t *const depthOut = p.depthOut;
+    const std::uint8_t *const prepared = p.prepared;
     // Table lookups do not vectorise with SSE2: one pixel at a time, in scalar registers.
     VX_SCALAR_LOOP
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t *px = src + i * bpp;
-        std::uint32_t w = c.r[px[O::r]] | c.g[px[O::g]] | c.b[px[O::b]];
+        // A 4-byte pixel is read with one load and split in registers, which leaves the load
+        // ports to the table lookups.
+        unsigned byte[4] = {0, 0, 0, 0};
+        if constexpr (bpp == 4) {
+            std::uint32_t v;
+            std::memcpy(&v, px, 4);
+            byte[0] = v & 0xFF, byte[1] = (v >> 8) & 0xFF, byte[2] = (v >> 16) & 0xFF,
+            byte[3] = v >> 24;
+        } else {
+            for (std::size_t j = 0; j < bpp; ++j) byte[j] = px[j];
+        }
+        std::uint32_t w = c.r[byte[O::r]] | c.g[byte[O::g]] | c.b[byte[O::b]];
         if constexpr (Z == ZSource::Depth16) {
-            unsigned d = p.depth[i];
+            unsigned d = depth[i];
             if constexpr (MapDepth) {
-                d = p.depthTable[d];
-                p.depthOut[i] = std::uint16_t(d);
+                d = depthTable[d];
+                depthOut[i] = std::uint16_t(d);
             }
-            w |= packedZ(d, p.lo, p.k);
+            w |= packedZ(d, lo, k);
         } else if constexpr (Z == ZSource::Byte3Depth) {
-            const unsigned d = px[3];
-            if (int(p.prepared[d]) == p.cutDepth) w = black;
+            const unsigned d = byte[3];
+            if constexpr (Cut)
+                if (int(prepared[d]) == cutDepth) w = black;
             w |= zOfByte[d];
         } else if constexpr (Z == ZSource::PlaneIndex) {
-            w |= std::uint32_t(px[3] & 0x1F) << 5;
+            w |= std::uint32_t(byte[3] & 0x1F) << 5;
         }
         out[i] = w;
     }
