@@ -250,6 +250,11 @@ VX_WIDE void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out,
     const __m512i cutDepth = _mm512_set1_epi32(p.cutDepth);
     __m512i lastDepth = _mm512_setzero_si512();
     if constexpr (MapDepth) lastDepth = _mm512_set1_epi32(p.depthTable[65535]);
+    // Locals, since the stores below may alias anything the parameters point into.
+    const std::uint16_t *const depth = p.depth;
+    const std::uint16_t *const depthTable = p.depthTable;
+    std::uint16_t *const depthOut = p.depthOut;
+    const bool preparedIsIdentity = p.preparedIsIdentity;
 
     for (std::size_t i = 0; i < whole; i += 16) {
         const __m512i raw = loadGroup<L>(src + i * bpp);
@@ -258,15 +263,15 @@ VX_WIDE void wordsOf(const std::uint8_t *src, std::size_t n, std::uint32_t *out,
         else arranged = _mm512_permutexvar_epi8(arrange, raw);
         __m512i w = _mm512_and_si512(lookup(intensity, arranged), colourBytes);
         if constexpr (Z == ZSource::Depth16) {
-            __m512i d = _mm512_cvtepu16_epi32(_mm256_loadu_si256((const __m256i *)(p.depth + i)));
+            __m512i d = _mm512_cvtepu16_epi32(_mm256_loadu_si256((const __m256i *)(depth + i)));
             if constexpr (MapDepth) {
-                d = gatherDepths(p.depthTable, d, lastDepth);
-                _mm256_storeu_si256((__m256i *)(p.depthOut + i), _mm512_cvtepi32_epi16(d));
+                d = gatherDepths(depthTable, d, lastDepth);
+                _mm256_storeu_si256((__m256i *)(depthOut + i), _mm512_cvtepi32_epi16(d));
             }
             const __m512i t = _mm512_srli_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(d, lo), k), 11);
             w = _mm512_or_si512(w, _mm512_and_si512(t, zMask));
         } else if constexpr (Z == ZSource::Byte3Depth) {
-            __m512i d = p.preparedIsIdentity ? arranged : lookup(prepared, arranged);
+            __m512i d = preparedIsIdentity ? arranged : lookup(prepared, arranged);
             d = _mm512_and_si512(d, byte0);
             w = _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(d, cutDepth), w, black);
             const __m512i t = _mm512_srli_epi32(_mm512_mullo_epi32(_mm512_sub_epi32(d, lo), k), 11);
