@@ -203,7 +203,8 @@ VXUTIL_API unsigned int vxUtilRenderSubBlock(int x, int y, int z, int width, int
  * Returns VX_OK; VX_ERR_INVALID_ARGUMENT for a null fileName or voxels or a dimension outside
  * 0..65535 (no file is created), or for a packing code outside 0..6 (the file is then created
  * and left empty); VX_ERR_FILE_OPEN when the file cannot be created; VX_ERR_FILE when a write
- * fails (the file is then incomplete). */
+ * fails (the file is then incomplete); VX_ERR_NO_MEMORY when the row storage of the packing
+ * cannot be allocated. */
 VXUTIL_API unsigned int vxUtilSaveMVDFile(const char *fileName, int packing, int width, int height,
                                           int depth, const void *voxels, const char *comment);
 
@@ -248,7 +249,8 @@ VXUTIL_API unsigned int vxUtilLoadMVDFile(const char *fileName, VXbuffer *buffer
  *           identification field.
  * Returns VX_OK; VX_ERR_IMAGE_WRITE for a null fileName, data or depthBuffer, a width or height
  * outside 1..65535, or a failed write; VX_ERR_INVALID_FORMAT for a format outside 68..75 (no
- * file is created); VX_ERR_FILE_OPEN when the file cannot be created. */
+ * file is created); VX_ERR_FILE_OPEN when the file cannot be created; VX_ERR_NO_MEMORY when
+ * the conversion block cannot be allocated. */
 VXUTIL_API unsigned int vxUtilSaveBufferAsTGA(const char *fileName, int width, int height,
                                               unsigned int format, const void *data,
                                               const unsigned short *depthBuffer,
@@ -261,7 +263,7 @@ VXUTIL_API unsigned int vxUtilSaveBufferAsTGA(const char *fileName, int width, i
  *   words: width x height plane words.
  * Returns VX_OK; VX_ERR_INVALID_ARGUMENT for a null fileName or words; VX_ERR_IMAGE_WRITE for
  * a width or height outside 1..65535 or a failed write; VX_ERR_FILE_OPEN when the file cannot
- * be created. */
+ * be created; VX_ERR_NO_MEMORY when the conversion block cannot be allocated. */
 VXUTIL_API unsigned int vxUtilSaveMVD32AsTGA(const char *fileName, int width, int height,
                                              const void *words, const char *comment);
 
@@ -304,7 +306,7 @@ VXUTIL_API unsigned int vxUtilLoadTGA(const char *fileName, unsigned int format,
  * Returns VX_OK; VX_ERR_INVALID_ARGUMENT for a null baseName, data or name, a negative
  * dimension, or a nameSize too small for the name and its terminator (name untouched, no file
  * created); VX_ERR_FILE_OPEN when the file cannot be created (name already holds its name);
- * VX_ERR_FILE when a write fails. */
+ * VX_ERR_FILE when a write fails; VX_ERR_NO_MEMORY when the name cannot be built. */
 VXUTIL_API unsigned int vxUtilSaveRAW(const char *baseName, int ignored, int width, int height,
                                       int depth, const void *data, int nameSize, char *name);
 
@@ -356,7 +358,9 @@ VXUTIL_API unsigned int vxUtilParseRAWFilename(const char *fileName, int *format
  *           and a terminator; may be null when commentSize is 0 or less.
  * Returns VX_OK; VX_ERR_INVALID_ARGUMENT for a null fileName, width, height, depth or buffer,
  * or a commentSize above 0 with a null comment (the file is not opened);
- * VX_ERR_FILE_NOT_FOUND, VX_ERR_FILE and VX_ERR_INVALID_FORMAT as for vxUtilLoadMVDFile;
+ * VX_ERR_FILE_NOT_FOUND, VX_ERR_FILE and VX_ERR_INVALID_FORMAT as for vxUtilLoadMVDFile
+ * (the voxels' VX_ERR_FILE for a regular file before anything is written to buffer);
+ * VX_ERR_NO_MEMORY when the comment or the read block cannot be allocated;
  * VX_ERR_OUT_OF_RANGE when the header's width, height or depth, compared in this order and as
  * signed numbers, is larger than the caller's (the dimensions already compared stay stored).
  * Allocates nothing that outlives the call. */
