@@ -15,9 +15,19 @@
 
 namespace emutest {
 
+// A busy test server may refuse a connection for a moment: try for a second.
+inline Display *openDisplay() {
+    Display *display = nullptr;
+    for (int attempt = 0; attempt < 50 && !display; ++attempt) {
+        display = XOpenDisplay(nullptr);
+        if (!display) usleep(20000);
+    }
+    return display;
+}
+
 class XConnection {
   public:
-    XConnection() : display_(XOpenDisplay(nullptr)) {}
+    XConnection() : display_(openDisplay()) {}
     ~XConnection() {
         if (display_) XCloseDisplay(display_);
     }

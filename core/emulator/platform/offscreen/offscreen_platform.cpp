@@ -11,6 +11,7 @@
 #include <cstring>
 #include <map>
 
+#include "emulator/emulator.h"
 #include "emulator/gl_table.h"
 #include "emulator/platform/context_switch.h"
 #include "emulator/platform/platform.h"
@@ -224,7 +225,7 @@ class OffscreenPlatform final : public Platform {
             if (c.kind == DialogControl::Text) text += std::string(c.text) + "\n";
         }
         if (DialogObserver observer = dialogObserver()) observer(view);
-        messageBox(dialog.title, text.c_str(), MessageIcon::Plain);
+        vx::emu::messageBox(dialog.title, text.c_str(), MessageIcon::Plain);
     }
 
   private:

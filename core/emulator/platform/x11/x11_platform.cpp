@@ -10,7 +10,11 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -410,12 +414,27 @@ class X11Platform final : public Platform, public x11::WindowEvents {
     int pictureWidth_ = 0, pictureHeight_ = 0;
 };
 
+// Opens the display named by DISPLAY. A busy server can refuse a connection for a moment
+// (its queue of pending connections is full): that is tried again for up to a second; a
+// missing or unreachable display is not.
+Display *openDisplay() {
+    const char *name = std::getenv("DISPLAY");
+    if (!name || !*name) return nullptr;
+    for (int attempt = 0;; ++attempt) {
+        errno = 0;
+        if (Display *display = XOpenDisplay(nullptr)) return display;
+        const bool busy = errno == EAGAIN || errno == ECONNRESET || errno == EINTR;
+        if (!busy || attempt >= 50) return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 } // namespace
 
 Platform *x11Platform() {
     static X11Platform *platform = nullptr;
     if (!platform) {
-        Display *display = XOpenDisplay(nullptr);
+        Display *display = openDisplay();
         if (!display) return nullptr;
         fl_open_display(display);
         platform = new X11Platform(display);
