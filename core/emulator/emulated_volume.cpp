@@ -48,32 +48,30 @@ inline void prefetch(const std::uint8_t *p) {
 // as three 16-bit lanes (red, green, blue at bits 0, 16, 32) so that one multiplication
 // splits all three components by the fraction; the products stay below 2^13 and the shift
 // by 5 brings at most five stray bits into a lane's top byte, which the mask removes.
-// `touched` collects the planes written, `coloured` those that received a colour.
+// colour[p] collects (ORs) what plane p received, so that it is non-zero when p received
+// any colour in this row.
 template <bool AntiAliased, bool MaskPlainBlue>
 inline void planeWordRow(std::uint8_t *const *dest, const std::uint32_t *src, int count,
-                         std::size_t pos, std::uint32_t &touched, std::uint32_t &coloured) {
-    std::uint32_t t = 0, c = 0;
+                         std::size_t pos, std::uint64_t *colour) {
     for (int x = 0; x < count; ++x, pos += 3) {
         const std::uint32_t v = src[x];
         if (AntiAliased) {
             const unsigned p = (v >> 5) & 31; // the two low bits of byte 1, then byte 0's top 3
             if (p >= unsigned(kPlanes)) continue;
             const unsigned f = v & 31;
-            const std::uint64_t colour =
+            const std::uint64_t c =
                 (v >> 24) | (v & 0xFF0000u) | (std::uint64_t(v & 0xF800u) << 24);
-            const std::uint64_t next = ((colour * f) >> 5) & 0x000000FF00FF00FFull;
-            const std::uint64_t own = colour - next;
+            const std::uint64_t next = ((c * f) >> 5) & 0x000000FF00FF00FFull;
+            const std::uint64_t own = c - next;
             std::uint8_t *q = dest[p] + pos;
             put3(q, own);
             prefetch(q + kPrefetchAhead);
-            t |= 1u << p;
-            c |= std::uint32_t(own != 0) << p;
+            colour[p] |= own;
             if (p < unsigned(kPlanes) - 1) {
                 std::uint8_t *q2 = dest[p + 1] + pos;
                 put3(q2, next);
                 prefetch(q2 + kPrefetchAhead);
-                t |= 2u << p;
-                c |= std::uint32_t(next != 0) << (p + 1);
+                colour[p + 1] |= next;
             }
         } else {
             const unsigned p = v & 31;
@@ -84,12 +82,9 @@ inline void planeWordRow(std::uint8_t *const *dest, const std::uint32_t *src, in
             q[1] = std::uint8_t(v >> 16);
             q[2] = std::uint8_t(b);
             prefetch(q + kPrefetchAhead);
-            t |= 1u << p;
-            c |= std::uint32_t(((v >> 16) | b) != 0) << p;
+            colour[p] |= (v >> 16) | b;
         }
     }
-    touched |= t;
-    coloured |= c;
 }
 
 // One row of block words into one plane; true when any of them has a colour.
@@ -286,11 +281,23 @@ void EmulatedVolume::noteRow(int plane, int row, bool coloured) {
     }
 }
 
-void EmulatedVolume::noteRowMasks(int y, std::uint32_t touched, std::uint32_t coloured) {
-    while (touched) {
-        const int p = __builtin_ctz(touched);
-        touched &= touched - 1;
-        noteRow(p, y + (imageOffset_ ? kOffsetRows - p : 0), (coloured >> p) & 1);
+void EmulatedVolume::noteColouredPlanes(int y, std::uint64_t *colour) {
+    for (int p = 0; p < kPlanes; ++p) {
+        if (!colour[p]) continue;
+        colour[p] = 0;
+        Rows &r = backRows(p);
+        const int row = y + (imageOffset_ ? kOffsetRows - p : 0);
+        r.coloured.add(row);
+        r.changed.add(row);
+    }
+}
+
+void EmulatedVolume::noteOverwrites(int y0, int y1) {
+    // Rows y0..y1 of every plane may have received black over a colour.
+    for (int p = 0; p < kPlanes; ++p) {
+        Rows &r = backRows(p);
+        const int shift = imageOffset_ ? kOffsetRows - p : 0;
+        r.changed.add(r.coloured.clipped(y0 + shift, y1 + 1 + shift));
     }
 }
 
@@ -302,15 +309,14 @@ void EmulatedVolume::noteEverythingChanged() {
 }
 
 void EmulatedVolume::storeFullPlane(std::uint8_t *const *dest, const std::uint32_t *words) {
+    noteOverwrites(0, kHeight - 1);
+    std::uint64_t colour[kPlanes] = {};
     for (int y = 0; y < kHeight; ++y) {
-        std::uint32_t touched = 0, coloured = 0;
         const std::uint32_t *src = words + std::size_t(y) * kWidth;
         const std::size_t pos = std::size_t(y) * kRowBytes;
-        if (antiAliasing_)
-            planeWordRow<true, true>(dest, src, kWidth, pos, touched, coloured);
-        else
-            planeWordRow<false, true>(dest, src, kWidth, pos, touched, coloured);
-        noteRowMasks(y, touched, coloured);
+        if (antiAliasing_) planeWordRow<true, true>(dest, src, kWidth, pos, colour);
+        else planeWordRow<false, true>(dest, src, kWidth, pos, colour);
+        noteColouredPlanes(y, colour);
     }
 }
 
@@ -320,16 +326,15 @@ void EmulatedVolume::storeSubPlane(std::uint8_t *const *dest, const std::uint32_
     if (w <= 0) return;
     const int ya = std::max(y0_, 0), yb = std::min(y1_, kHeight - 1);
     const int xa = std::max(x0_, 0), xb = std::min(x1_, kWidth - 1);
-    if (xa > xb) return;
+    if (xa > xb || ya > yb) return;
+    noteOverwrites(ya, yb);
+    std::uint64_t colour[kPlanes] = {};
     for (int y = ya; y <= yb; ++y) {
-        std::uint32_t touched = 0, coloured = 0;
         const std::uint32_t *src = words + ((long long)y - y0_) * w + (xa - x0_);
         const std::size_t pos = (std::size_t(y) * kWidth + xa) * 3;
-        if (antiAliasing_)
-            planeWordRow<true, true>(dest, src, xb - xa + 1, pos, touched, coloured);
-        else
-            planeWordRow<false, false>(dest, src, xb - xa + 1, pos, touched, coloured);
-        noteRowMasks(y, touched, coloured);
+        if (antiAliasing_) planeWordRow<true, true>(dest, src, xb - xa + 1, pos, colour);
+        else planeWordRow<false, false>(dest, src, xb - xa + 1, pos, colour);
+        noteColouredPlanes(y, colour);
     }
 }
 

@@ -95,7 +95,8 @@ class EmulatedVolume {
 
     Rows &backRows(int plane) { return rows_[frontSlot_ ^ 1][plane]; }
     void noteRow(int plane, int row, bool coloured);
-    void noteRowMasks(int y, std::uint32_t touched, std::uint32_t coloured);
+    void noteColouredPlanes(int y, std::uint64_t *colour);
+    void noteOverwrites(int y0, int y1);
     void noteEverythingChanged();
     void storeFullPlane(std::uint8_t *const *dest, const std::uint32_t *words);
     void storeSubPlane(std::uint8_t *const *dest, const std::uint32_t *words);

@@ -15,6 +15,8 @@ namespace vx::emu {
 namespace {
 
 constexpr int kTexSize = 1024;
+// From this many rows to upload on, a plane goes through the shared texture.
+constexpr int kSharedTextureRows = EmulatedVolume::kBufferRows * 3 / 4;
 
 // Zero rows for initialising the per-plane textures; never written, so its pages stay the
 // shared zero page until read.
@@ -100,16 +102,32 @@ void EmulatedVolume::createGraphics(int step) {
 void EmulatedVolume::drawPlane(int plane, int quad) {
     const std::uint8_t *buffer = frontStore_ ? frontStore_[plane] : nullptr;
     if (!buffer) return;
-    if (strategy_ == RedrawStrategy::FullUpload) {
-        // The one shared texture, re-uploaded for every plane right before its square.
+    // The plane's own texture holds this buffer as it was at its last upload, or another
+    // buffer (or black) whose coloured rows are known: only rows that can differ need an
+    // upload. A black plane adds nothing to the picture.
+    RowRange rows{0, kBufferRows};
+    const RowRange coloured = colouredRows(0, plane);
+    if (strategy_ == RedrawStrategy::ChangedRows) {
+        if (coloured.empty()) return;
+        if (!planeTextureReady_[plane]) {
+            rows = coloured; // the texture starts black
+        } else if (planeTextureSource_[plane] == buffer) {
+            rows = changedRows(0, plane);
+        } else {
+            rows = planeTextureColoured_[plane];
+            rows.add(coloured);
+        }
+    }
+    if (strategy_ == RedrawStrategy::FullUpload || rows.size() >= kSharedTextureRows) {
+        // (Nearly) every row: all of them through the one shared texture, uploaded right
+        // before its square, which is faster than uploading into the plane's own texture (the
+        // shared one stays in the cache from plane to plane). The plane's own texture keeps
+        // what it held, and its rows stay marked as changed.
         glBindTexture(GL_TEXTURE_2D, texture_);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWidth, kBufferRows, GL_RGB, GL_UNSIGNED_BYTE,
                         buffer);
         reportGLError("glTexSubImage2D() error");
     } else {
-        // A black plane adds nothing to the picture.
-        const RowRange coloured = colouredRows(0, plane);
-        if (coloured.empty()) return;
         glBindTexture(GL_TEXTURE_2D, planeTextures_[plane]);
         if (!planeTextureReady_[plane]) {
             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kTexSize, kTexSize, 0, GL_RGB, GL_UNSIGNED_BYTE,
@@ -118,13 +136,6 @@ void EmulatedVolume::drawPlane(int plane, int quad) {
             planeTextureReady_[plane] = true;
             planeTextureSource_[plane] = nullptr;
             planeTextureColoured_[plane] = RowRange{};
-        }
-        // The texture holds this buffer as it was at its last upload, or another buffer
-        // (or black) whose coloured rows are known: upload only rows that can differ.
-        RowRange rows = changedRows(0, plane);
-        if (planeTextureSource_[plane] != buffer) {
-            rows = planeTextureColoured_[plane];
-            rows.add(coloured);
         }
         if (!rows.empty()) {
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, rows.lo, kWidth, rows.size(), GL_RGB,
