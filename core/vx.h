@@ -334,8 +334,8 @@ VX_API unsigned int vxEmuReadPlane(int store, int plane, unsigned char *rgb);
 /* vxEmuSaveSnapshot: writes the emulator's last drawn picture (the GL drawing area; 800 x 600
  * offscreen) as a PNG file.
  * Returns VX_OK; VX_ERR_INVALID_ARGUMENT for a null path; VX_ERR_FILE_OPEN when the file cannot
- * be created; VX_ERR_IMAGE_WRITE for a failed write; VX_ERR_UNKNOWN when nothing has been drawn
- * or the library is not initialised. */
+ * be created; VX_ERR_IMAGE_WRITE for a failed write; VX_ERR_NO_MEMORY when the picture cannot
+ * be copied; VX_ERR_UNKNOWN when nothing has been drawn or the library is not initialised. */
 VX_API unsigned int vxEmuSaveSnapshot(const char *path);
 
 /* vxEmuSetMessageHandler: routes every message box of the emulator (caption, text) to handler;

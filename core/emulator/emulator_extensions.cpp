@@ -1,6 +1,9 @@
 // The emulator's functions for applications and tools beyond the display interface: the
 // message loop step, snapshots, the message handler, menu commands, the camera and the choice
 // of running offscreen.
+#include <new>
+#include <vector>
+
 #include "api/library_state.h"
 #include "emulator/emulated_volume.h"
 #include "emulator/emulator.h"
@@ -29,10 +32,14 @@ VX_API int vxEmuProcessMessages(void) {
 VX_API unsigned int vxEmuSaveSnapshot(const char *path) {
     if (!initialised()) return VX_ERR_UNKNOWN;
     if (!path) return VX_ERR_INVALID_ARGUMENT;
-    std::vector<std::uint8_t> rgb;
-    int width = 0, height = 0;
-    if (!vx::emu::readPicture(rgb, width, height)) return VX_ERR_UNKNOWN;
-    return vx::emu::writePng(path, rgb.data(), width, height);
+    try {
+        std::vector<std::uint8_t> rgb;
+        int width = 0, height = 0;
+        if (!vx::emu::readPicture(rgb, width, height)) return VX_ERR_UNKNOWN;
+        return vx::emu::writePng(path, rgb.data(), width, height);
+    } catch (const std::bad_alloc &) {
+        return VX_ERR_NO_MEMORY;
+    }
 }
 
 VX_API void vxEmuSetMessageHandler(void (*handler)(const char *caption, const char *text)) {

@@ -86,7 +86,9 @@ Camera &camera() {
     return g_camera;
 }
 
-void redraw(const std::uint32_t *words, KeyPolling polling) {
+namespace {
+
+void redrawInContext(const std::uint32_t *words, KeyPolling polling) {
     EmulatorContext scope;
     Platform *p = scope.platform();
     EmulatedVolume &dev = volume();
@@ -115,6 +117,16 @@ void redraw(const std::uint32_t *words, KeyPolling polling) {
     if (dev.boundingBox()) dev.drawBoundingBox();
     p->swapBuffers();
     g_pictureDrawn = true;
+}
+
+} // namespace
+
+void redraw(const std::uint32_t *words, KeyPolling polling) {
+    // Nothing may leave the library: without memory for the picture this redraw is lost.
+    try {
+        redrawInContext(words, polling);
+    } catch (...) {
+    }
 }
 
 bool pictureDrawn() {

@@ -156,6 +156,18 @@ TEST_F(PictureTest, WithoutPerspectiveTheVolumeShrinksToTheLowerLeftCorner) {
     EXPECT_GT(emutest::expectPictureMatchesModel(redrawAndRead()), 300);
 }
 
+TEST_F(PictureTest, AResizeToZeroHeightCountsAsOneRow) {
+    vxEmuResize(320, 0);
+    EXPECT_EQ(vx::emu::camera().clientWidth, 320);
+    EXPECT_EQ(vx::emu::camera().clientHeight, 1);
+    EXPECT_EQ(vxEmuUpdateDisplay(), 0u);
+    EXPECT_TRUE(emutest::messages().empty());
+    int w = 0, h = 0;
+    vx::emu::activePlatform()->clientSize(w, h);
+    vxEmuResize(w, h);
+    EXPECT_GT(emutest::expectPictureMatchesModel(redrawAndRead()), 300);
+}
+
 // A sequence of scenes drawn with both redraws; the changed-rows one keeps its textures
 // from step to step, so every kind of change reaches it.
 TEST_F(PictureTest, ChangedRowsRedrawGivesTheSamePixelsAsTheFullUpload) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <new>
 
 #include "emulator/emulator.h"
 #include "emulator/gl_table.h"
@@ -64,11 +65,17 @@ class OffscreenPlatform final : public Platform {
     bool offscreen() const override { return true; }
 
     bool createWindow(const char *, const char *, WindowProcedure procedure,
-                      std::string &) override {
-        procedure_ = procedure;
+                      std::string &error) override {
         checks_.clear();
-        for (int i = 0; i < kMenuEntryCount; ++i)
-            if (kMenu[i].kind == MenuEntry::Item) checks_[kMenu[i].id] = kMenu[i].checked;
+        try {
+            for (int i = 0; i < kMenuEntryCount; ++i)
+                if (kMenu[i].kind == MenuEntry::Item) checks_[kMenu[i].id] = kMenu[i].checked;
+        } catch (const std::bad_alloc &) {
+            checks_.clear();
+            error = "Not enough memory for the menu.";
+            return false;
+        }
+        procedure_ = procedure;
         open_ = true;
         return true;
     }
@@ -216,16 +223,19 @@ class OffscreenPlatform final : public Platform {
 
     // Without a screen a dialog cannot wait for the user: its text goes out as a message.
     void runDialog(const DialogResource &dialog) override {
-        DialogView view;
-        view.title = dialog.title;
-        std::string text;
-        for (int i = 0; i < dialog.controlCount; ++i) {
-            const DialogControl &c = dialog.controls[i];
-            view.texts.push_back(c.text);
-            if (c.kind == DialogControl::Text) text += std::string(c.text) + "\n";
+        try {
+            DialogView view;
+            view.title = dialog.title;
+            std::string text;
+            for (int i = 0; i < dialog.controlCount; ++i) {
+                const DialogControl &c = dialog.controls[i];
+                view.texts.push_back(c.text);
+                if (c.kind == DialogControl::Text) text += std::string(c.text) + "\n";
+            }
+            if (DialogObserver observer = dialogObserver()) observer(view);
+            vx::emu::messageBox(dialog.title, text.c_str(), MessageIcon::Plain);
+        } catch (const std::bad_alloc &) {
         }
-        if (DialogObserver observer = dialogObserver()) observer(view);
-        vx::emu::messageBox(dialog.title, text.c_str(), MessageIcon::Plain);
     }
 
   private:

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <thread>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "emulator/emulator.h"
@@ -120,21 +121,23 @@ class X11Platform final : public Platform, public x11::WindowEvents {
     bool createWindow(const char *title, const char *windowClass, WindowProcedure procedure,
                       std::string &error) override {
         destroyWindow();
-        procedure_ = procedure;
-        window_ = std::make_unique<x11::TopWindow>(*this, 800, 600, title);
-        window_->xclass(windowClass);
-        window_->icon(&x11::emulatorIcon());
-        window_->callback(closeCallback, this);
-        menuBar_ = new Fl_Menu_Bar(0, 0, 800, kMenuBarHeight);
-        buildMenu();
-        area_ = new x11::GlArea(*this, 0, kMenuBarHeight, 800, 600 - kMenuBarHeight);
-        area_->mode(kVisualAttributes);
-        window_->resizable(area_);
-        window_->end();
-        if (!window_ || !menuBar_ || !area_) {
-            error = "The window could not be created.";
+        try {
+            window_ = std::make_unique<x11::TopWindow>(*this, 800, 600, title);
+            window_->xclass(windowClass);
+            window_->icon(&x11::emulatorIcon());
+            window_->callback(closeCallback, this);
+            menuBar_ = new Fl_Menu_Bar(0, 0, 800, kMenuBarHeight);
+            buildMenu();
+            area_ = new x11::GlArea(*this, 0, kMenuBarHeight, 800, 600 - kMenuBarHeight);
+            area_->mode(kVisualAttributes);
+            window_->resizable(area_);
+            window_->end();
+        } catch (const std::bad_alloc &) {
+            destroyWindow();
+            error = "Not enough memory for the window.";
             return false;
         }
+        procedure_ = procedure;
         forgetKeys();
         return true;
     }
@@ -250,11 +253,15 @@ class X11Platform final : public Platform, public x11::WindowEvents {
         if (!hasContext() || !glTableLoaded()) return;
         pictureWidth_ = area_->w();
         pictureHeight_ = area_->h();
-        picture_.resize(std::size_t(pictureWidth_) * pictureHeight_ * 3);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, pictureWidth_, pictureHeight_, GL_RGB, GL_UNSIGNED_BYTE,
-                     picture_.data());
+        try {
+            picture_.resize(std::size_t(pictureWidth_) * pictureHeight_ * 3);
+            glReadBuffer(GL_BACK);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadPixels(0, 0, pictureWidth_, pictureHeight_, GL_RGB, GL_UNSIGNED_BYTE,
+                         picture_.data());
+        } catch (const std::bad_alloc &) {
+            picture_.clear(); // no snapshot of this picture
+        }
         VX_GL_ENTRY(SwapBuffersFn, glXSwapBuffers)(display_, drawable_);
     }
 
@@ -336,7 +343,13 @@ class X11Platform final : public Platform, public x11::WindowEvents {
         return true;
     }
 
-    void runDialog(const DialogResource &dialog) override { x11::runDialog(dialog, window_.get()); }
+    void runDialog(const DialogResource &dialog) override {
+        try {
+            x11::runDialog(dialog, window_.get());
+        } catch (const std::bad_alloc &) {
+            // Without memory for its widgets the dialog does not open.
+        }
+    }
 
   private:
     static void closeCallback(Fl_Widget *, void *data) {
