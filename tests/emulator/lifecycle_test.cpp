@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,9 +11,8 @@
 #include <vector>
 
 #include "emulator_test_support.h"
+#include "spawn_support.h"
 #include "x11_test_support.h"
-
-extern char **environ;
 
 namespace {
 
@@ -173,32 +170,11 @@ TEST_F(Snapshot, ReportsBadPathsAndFailedWrites) {
 }
 
 // "Exit" ends the whole process through the normal exit path (atexit handlers run) with
-// status 0, here in a helper process chosen through the window's menu.
-std::string runExitHelper(const char *how, int &status) {
-    int out[2];
-    if (pipe(out) != 0) return "pipe failed";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    char *const argv[] = {const_cast<char *>(VX_EXIT_HELPER), const_cast<char *>(how), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, VX_EXIT_HELPER, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    std::string text;
-    char buffer[256];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, std::size_t(n));
-    close(out[0]);
-    if (spawned != 0) return "spawn failed";
-    waitpid(pid, &status, 0);
-    return text;
-}
-
+// status 0, here in a helper process, through the window's menu and through the handler.
 TEST(Exit, EndsTheProcessWithStatusZero) {
     for (const char *how : {"menu", "command"}) {
         int status = -1;
-        const std::string out = runExitHelper(how, status);
+        const std::string out = emutest::runProcess({VX_HELPER, how}, status);
         EXPECT_EQ(out, "started\nexit handlers ran\n") << how;
         ASSERT_TRUE(WIFEXITED(status)) << how;
         EXPECT_EQ(WEXITSTATUS(status), 0) << how;

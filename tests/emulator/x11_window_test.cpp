@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "emulator_test_support.h"
+#include "spawn_support.h"
 #include "x11_test_support.h"
 
 namespace {
@@ -183,6 +184,19 @@ TEST_F(EmulatorWindow, DialogsAreModalOverTheWindowAndCloseWithOkOrEscape) {
     EXPECT_EQ(g_seen[1].title, "Keyboard Controls");
     // The emulator window works on afterwards.
     EXPECT_EQ(vxEmuProcessMessages(), 1);
+}
+
+// With two monitors the window opens just right of the primary one: a server of its own
+// with two screens side by side (Xinerama) for a helper process.
+TEST(Placement, WithTwoMonitorsTheWindowOpensRightOfThePrimaryScreen) {
+    int status = -1;
+    const std::string out = emutest::runProcess(
+        {"xvfb-run", "-a", "-s", "-screen 0 640x480x24 -screen 1 640x480x24 +xinerama", VX_HELPER,
+         "placement"},
+        status);
+    EXPECT_EQ(out, "641 1 800 600\n");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(OffscreenOnRequest, RunsWithoutAWindowAlthoughADisplayExists) {

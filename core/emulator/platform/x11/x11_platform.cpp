@@ -447,9 +447,10 @@ Display *openDisplay() {
 Platform *x11Platform() {
     static X11Platform *platform = nullptr;
     if (!platform) {
-        Display *display = openDisplay();
+        // An application that uses FLTK itself has opened its display already: share it.
+        Display *display = fl_display ? fl_display : openDisplay();
         if (!display) return nullptr;
-        fl_open_display(display);
+        if (display != fl_display) fl_open_display(display);
         platform = new X11Platform(display);
     }
     return platform;
