@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,15 +45,26 @@ inline void prefetch(const std::uint8_t *p) {
     _mm_prefetch(reinterpret_cast<const char *>(p), _MM_HINT_T0);
 }
 
+// Bit p, for plane p: a table load instead of a shift by a variable count.
+constexpr auto kPlaneBit = [] {
+    std::array<std::uint32_t, 32> bits{};
+    for (int p = 0; p < 32; ++p) bits[std::size_t(p)] = 1u << p;
+    return bits;
+}();
+
+// All ones when v is non-zero, else zero.
+inline std::uint32_t maskOf(std::uint64_t v) { return 0u - std::uint32_t(v != 0); }
+
 // One row of plane words at byte offset `pos` of the destination planes. The colour is held
 // as three 16-bit lanes (red, green, blue at bits 0, 16, 32) so that one multiplication
 // splits all three components by the fraction; the products stay below 2^13 and the shift
 // by 5 brings at most five stray bits into a lane's top byte, which the mask removes.
-// colour[p] collects (ORs) what plane p received, so that it is non-zero when p received
-// any colour in this row.
+// Returns the planes that received a colour other than black (bit p for plane p); the bits
+// are gathered in a register, so that pixels of one plane do not wait for each other.
 template <bool AntiAliased, bool MaskPlainBlue>
-inline void planeWordRow(std::uint8_t *const *dest, const std::uint32_t *src, int count,
-                         std::size_t pos, std::uint64_t *colour) {
+inline std::uint32_t planeWordRow(std::uint8_t *const *dest, const std::uint32_t *src, int count,
+                                  std::size_t pos) {
+    std::uint32_t coloured = 0;
     for (int x = 0; x < count; ++x, pos += 3) {
         const std::uint32_t v = src[x];
         if (AntiAliased) {
@@ -63,15 +75,16 @@ inline void planeWordRow(std::uint8_t *const *dest, const std::uint32_t *src, in
                 (v >> 24) | (v & 0xFF0000u) | (std::uint64_t(v & 0xF800u) << 24);
             const std::uint64_t next = ((c * f) >> 5) & 0x000000FF00FF00FFull;
             const std::uint64_t own = c - next;
+            const std::uint32_t bit = kPlaneBit[p];
             std::uint8_t *q = dest[p] + pos;
             put3(q, own);
             prefetch(q + kPrefetchAhead);
-            colour[p] |= own;
+            coloured |= bit & maskOf(own);
             if (p < unsigned(kPlanes) - 1) {
                 std::uint8_t *q2 = dest[p + 1] + pos;
                 put3(q2, next);
                 prefetch(q2 + kPrefetchAhead);
-                colour[p + 1] |= next;
+                coloured |= (bit << 1) & maskOf(next);
             }
         } else {
             const unsigned p = v & 31;
@@ -82,9 +95,10 @@ inline void planeWordRow(std::uint8_t *const *dest, const std::uint32_t *src, in
             q[1] = std::uint8_t(v >> 16);
             q[2] = std::uint8_t(b);
             prefetch(q + kPrefetchAhead);
-            colour[p] |= (v >> 16) | b;
+            coloured |= kPlaneBit[p] & maskOf((v >> 16) | b);
         }
     }
+    return coloured;
 }
 
 // One row of block words into one plane; true when any of them has a colour.
@@ -281,10 +295,10 @@ void EmulatedVolume::noteRow(int plane, int row, bool coloured) {
     }
 }
 
-void EmulatedVolume::noteColouredPlanes(int y, std::uint64_t *colour) {
-    for (int p = 0; p < kPlanes; ++p) {
-        if (!colour[p]) continue;
-        colour[p] = 0;
+void EmulatedVolume::noteColouredPlanes(int y, std::uint32_t coloured) {
+    while (coloured) {
+        const int p = __builtin_ctz(coloured);
+        coloured &= coloured - 1;
         Rows &r = backRows(p);
         const int row = y + (imageOffset_ ? kOffsetRows - p : 0);
         r.coloured.add(row);
@@ -310,13 +324,11 @@ void EmulatedVolume::noteEverythingChanged() {
 
 void EmulatedVolume::storeFullPlane(std::uint8_t *const *dest, const std::uint32_t *words) {
     noteOverwrites(0, kHeight - 1);
-    std::uint64_t colour[kPlanes] = {};
     for (int y = 0; y < kHeight; ++y) {
         const std::uint32_t *src = words + std::size_t(y) * kWidth;
         const std::size_t pos = std::size_t(y) * kRowBytes;
-        if (antiAliasing_) planeWordRow<true, true>(dest, src, kWidth, pos, colour);
-        else planeWordRow<false, true>(dest, src, kWidth, pos, colour);
-        noteColouredPlanes(y, colour);
+        noteColouredPlanes(y, antiAliasing_ ? planeWordRow<true, true>(dest, src, kWidth, pos)
+                                            : planeWordRow<false, true>(dest, src, kWidth, pos));
     }
 }
 
@@ -328,13 +340,12 @@ void EmulatedVolume::storeSubPlane(std::uint8_t *const *dest, const std::uint32_
     const int xa = std::max(x0_, 0), xb = std::min(x1_, kWidth - 1);
     if (xa > xb || ya > yb) return;
     noteOverwrites(ya, yb);
-    std::uint64_t colour[kPlanes] = {};
+    const int n = xb - xa + 1;
     for (int y = ya; y <= yb; ++y) {
         const std::uint32_t *src = words + ((long long)y - y0_) * w + (xa - x0_);
         const std::size_t pos = (std::size_t(y) * kWidth + xa) * 3;
-        if (antiAliasing_) planeWordRow<true, true>(dest, src, xb - xa + 1, pos, colour);
-        else planeWordRow<false, false>(dest, src, xb - xa + 1, pos, colour);
-        noteColouredPlanes(y, colour);
+        noteColouredPlanes(y, antiAliasing_ ? planeWordRow<true, true>(dest, src, n, pos)
+                                            : planeWordRow<false, false>(dest, src, n, pos));
     }
 }
 

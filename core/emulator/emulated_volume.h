@@ -95,7 +95,7 @@ class EmulatedVolume {
 
     Rows &backRows(int plane) { return rows_[frontSlot_ ^ 1][plane]; }
     void noteRow(int plane, int row, bool coloured);
-    void noteColouredPlanes(int y, std::uint64_t *colour);
+    void noteColouredPlanes(int y, std::uint32_t coloured);
     void noteOverwrites(int y0, int y1);
     void noteEverythingChanged();
     void storeFullPlane(std::uint8_t *const *dest, const std::uint32_t *words);
