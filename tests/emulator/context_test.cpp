@@ -177,6 +177,16 @@ TEST_F(ApplicationContext, AGlxContextStaysCurrentWithItsState) {
     expectSurvives(app);
 }
 
+// The offscreen emulator's EGL context in place of the application's GLX one and back.
+TEST_F(ApplicationContext, AGlxContextStaysCurrentWhenTheEmulatorRunsOffscreen) {
+    if (!emutest::haveDisplay()) GTEST_SKIP() << "GLX needs an X display";
+    ASSERT_EQ(vxEmuSetOffscreen(1), VX_OK);
+    GlxApp app;
+    ASSERT_TRUE(app.ok());
+    expectSurvives(app);
+    ASSERT_EQ(vxEmuSetOffscreen(0), VX_OK);
+}
+
 TEST_F(ApplicationContext, AnEglContextStaysCurrentWithItsState) {
     EglApp app;
     ASSERT_TRUE(app.ok());
