@@ -194,6 +194,25 @@ TEST_F(ApplicationContext, AnEglContextStaysCurrentWithItsState) {
     expectSurvives(app);
 }
 
+// A start-up that fails after its context was made current puts the application's back.
+TEST_F(ApplicationContext, StaysCurrentThroughAFailedStartUp) {
+    EglApp app;
+    ASSERT_TRUE(app.ok());
+    app.setState();
+    const std::string state = app.state();
+    for (auto step : {vx::emu::ContextStep::MakeCurrent, vx::emu::ContextStep::CreateContext}) {
+        vx::emu::setContextFailureForTesting(step);
+        EXPECT_EQ(vxInitialize(0), VX_OK);
+        vx::emu::setContextFailureForTesting(vx::emu::ContextStep::Done);
+        EXPECT_EQ(emutest::messages().size(), 1u);
+        emutest::messages().clear();
+        EXPECT_TRUE(app.current()) << int(step);
+        EXPECT_EQ(app.state(), state) << int(step);
+        vxShutdown();
+        EXPECT_TRUE(app.current()) << int(step);
+    }
+}
+
 TEST_F(ApplicationContext, NoContextStaysNoContext) {
     for (const auto &[name, call] : calls()) {
         EXPECT_EQ(call(), VX_OK) << name;

@@ -112,8 +112,11 @@ class OffscreenPlatform final : public Platform {
         eglBindAPI(previousApi);
         if (context_ == EGL_NO_CONTEXT) return ContextStep::CreateContext;
         // Activation: current, with the framebuffer object complete and bound.
-        if (injected == ContextStep::MakeCurrent || !makeCurrent()) return ContextStep::MakeCurrent;
-        if (!createFramebuffer()) return ContextStep::MakeCurrent;
+        // (An injected failure of this step comes once the context is current, the hardest
+        // case for the caller's context.)
+        if (!makeCurrent()) return ContextStep::MakeCurrent;
+        if (!createFramebuffer() || injected == ContextStep::MakeCurrent)
+            return ContextStep::MakeCurrent;
         return ContextStep::Done;
     }
 

@@ -178,7 +178,9 @@ class X11Platform final : public Platform, public x11::WindowEvents {
             return ContextStep::CreateContext;
         context_ = VX_GL_ENTRY(CreateContextFn, glXCreateContext)(display_, visual_, nullptr, True);
         if (!context_) return ContextStep::CreateContext;
-        if (injected == ContextStep::MakeCurrent || !makeCurrent()) return ContextStep::MakeCurrent;
+        // (An injected failure of this step comes once the context is current, the hardest
+        // case for the caller's context.)
+        if (!makeCurrent() || injected == ContextStep::MakeCurrent) return ContextStep::MakeCurrent;
         return ContextStep::Done;
     }
 
