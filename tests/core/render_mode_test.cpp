@@ -254,4 +254,28 @@ TEST_F(Initialised, DeviceHasNoRegionUntilTheFirstRenderMode) {
     EXPECT_EQ(vx::emu::volume().regionMode(), 1);
 }
 
+TEST_F(Initialised, ReadPlaneShowsRowsAsWrittenAndRefusesBadArguments) {
+    std::vector<unsigned char> rgb(VX_PLANE_PIXELS * 3, 0xAB);
+    for (auto [store, plane] : {std::pair{-1, 0}, std::pair{2, 0}, std::pair{0, -1}, std::pair{0, 20}})
+        EXPECT_EQ(vxEmuReadPlane(store, plane, rgb.data()), VX_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(vxEmuReadPlane(0, 0, nullptr), VX_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(rgb[0], 0xAB);
+
+    // Row 0 of plane 7 reads back as row 0, with the image offset on and off.
+    vxSetFlag(VX_FLAG_SWAP_ON_WRITE, 0);
+    vxSetRenderMode(VX_RENDER_SUB_BLOCK, 3, 0, 7, 1, 1, 1);
+    const std::uint32_t word = 0x405060FFu;
+    for (bool offset : {true, false}) {
+        vx::emu::volume().setImageOffset(offset);
+        vx::emu::volume().write(&word);
+        ASSERT_EQ(vxEmuReadPlane(1, 7, rgb.data()), VX_OK);
+        EXPECT_EQ(std::vector<int>(rgb.begin() + 9, rgb.begin() + 12), (std::vector<int>{0x40, 0x50, 0x60}))
+            << "offset " << offset;
+    }
+
+    vxShutdown();
+    EXPECT_EQ(vxEmuReadPlane(0, 0, rgb.data()), VX_ERR_UNKNOWN);
+    EXPECT_EQ(vxEmuReadPlane(5, 0, nullptr), VX_ERR_UNKNOWN);
+}
+
 } // namespace
