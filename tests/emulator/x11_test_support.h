@@ -39,7 +39,13 @@ class XConnection {
     // processes share the server and open windows of the same name.
     Window findOwn(const char *title) const {
         XSync(display_, False);
-        return search(DefaultRootWindow(display_), title);
+        // Windows of other test processes can vanish while the tree is walked; the errors
+        // that raises are expected and must not end this process.
+        const XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+        const Window found = search(DefaultRootWindow(display_), title);
+        XSync(display_, False);
+        XSetErrorHandler(previous);
+        return found;
     }
 
     long pidOf(Window w) const {
@@ -88,6 +94,8 @@ class XConnection {
     }
 
   private:
+    static int ignoreErrors(Display *, XErrorEvent *) { return 0; }
+
     Window search(Window w, const char *title) const {
         char *name = nullptr;
         if (XFetchName(display_, w, &name) && name) {
